@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds into build/. Extra arguments go to the CMake configure step
+# (for example -DREVERTEX_FIRMWARE=/path/to/firmware.bin).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build "$@" >/dev/null
+cmake --build build --parallel "$(nproc)"
