@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds Revertex and opens the wizard. By default a simulated PTZ 2 camera
+# (ptz2-sim, paced at 9600 baud like a real line) sits on COM 1.
+#
+#   scripts/run.sh                      simulated camera on COM 1
+#   scripts/run.sh -- --version 3.46    options after -- go to ptz2-sim
+#   scripts/run.sh --camera             no simulator: a real camera, ports as in the README
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+use_sim=1
+sim_args=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --camera) use_sim=0 ;;
+    --) shift; sim_args=("$@"); break ;;
+    *) echo "usage: scripts/run.sh [--camera] [-- ptz2-sim options]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+scripts/build.sh
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: start this from a desktop session (or set DISPLAY)." >&2
+  exit 1
+fi
+
+if [ "$use_sim" -eq 0 ]; then
+  exec build/revertex
+fi
+
+workdir=$(mktemp -d)
+trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; rm -rf "$workdir"' EXIT
+build/ptz2-sim --baud 9600 --expect build/firmware/firmware.container --path-file "$workdir/port" "${sim_args[@]}" \
+  >"$workdir/sim.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 100); do
+  [ -s "$workdir/port" ] && break
+  sleep 0.05
+done
+if [ ! -s "$workdir/port" ]; then
+  echo "The simulated camera did not start:" >&2
+  cat "$workdir/sim.log" >&2
+  exit 1
+fi
+export REVERTEX_COM1
+REVERTEX_COM1=$(cat "$workdir/port")
+echo "Simulated PTZ 2 camera on COM 1 ($REVERTEX_COM1)."
+status=0
+build/revertex || status=$?
+kill -TERM "$sim_pid" 2>/dev/null || true
+wait "$sim_pid" 2>/dev/null || true
+echo "--- what the simulated camera saw ---"
+cat "$workdir/sim.log"
+exit $status
