@@ -5,6 +5,9 @@
 #include "link/SecondsClock.h"
 #include "link/WizardSurface.h"
 
+// The closing script behind timerFinish: eight short commands, each but "ckk" followed
+// by a bounded wait for the camera's acknowledgement, then the done page. A wait that
+// runs out counts as acknowledged, so the script always reaches its end.
 class ClosingSequence {
 public:
     ClosingSequence(CameraSession &session, CommPort &port, SecondsClock &clock, WizardSurface &window);

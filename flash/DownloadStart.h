@@ -5,6 +5,9 @@
 #include "link/SecondsClock.h"
 #include "link/WizardSurface.h"
 
+// The download start behind timerStartDownload: puts the camera into download mode
+// with "ckl0" and hands over to the line transfer once the camera acknowledges it,
+// or lands on the power-cycle page when it stays silent too long.
 class DownloadStart {
 public:
     DownloadStart(CameraSession &session, CommPort &port, SecondsClock &clock, WizardSurface &window);
@@ -13,6 +16,8 @@ public:
     void tick();
 
 private:
+    void handOverToLineTransfer();
+
     CameraSession &m_session;
     CommPort &m_port;
     SecondsClock &m_clock;
