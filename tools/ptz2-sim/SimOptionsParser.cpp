@@ -1,0 +1,249 @@
+#include "SimOptionsParser.h"
+
+#include "CameraCommands.h"
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kMaxBaud = 4000000;
+constexpr int kMaxAckDelayMs = 600000;
+
+// Applies a value to the options; returns what is wrong with it, or nothing.
+using Apply = std::function<QString(SimOptions &, const QString &)>;
+
+struct OptionSpec {
+    const char *name;        // without the leading "--"
+    const char *valueName;   // nullptr for a switch
+    const char *help;
+    Apply apply;
+};
+
+QString readCount(const QString &value, int minimum, int maximum, int &out)
+{
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    if (!ok || number < minimum || number > maximum)
+        return QStringLiteral("expects a whole number from %1 to %2, not \"%3\"").arg(minimum).arg(maximum).arg(value);
+    out = number;
+    return {};
+}
+
+QString readSeconds(const QString &value, bool zeroAllowed, double &out)
+{
+    bool ok = false;
+    const double seconds = value.toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds < 0 || (!zeroAllowed && seconds == 0) || seconds > 1e6)
+        return QStringLiteral("expects a number of seconds%1, not \"%2\"")
+            .arg(zeroAllowed ? QString() : QStringLiteral(" above 0"), value);
+    out = seconds;
+    return {};
+}
+
+QString readPath(const QString &value, QString &out)
+{
+    if (value.isEmpty())
+        return QStringLiteral("expects a file name");
+    out = value;
+    return {};
+}
+
+Apply setFlag(bool SimOptions::*flag)
+{
+    return [flag](SimOptions &options, const QString &) {
+        options.*flag = true;
+        return QString();
+    };
+}
+
+Apply setPath(QString SimOptions::*path)
+{
+    return [path](SimOptions &options, const QString &value) { return readPath(value, options.*path); };
+}
+
+const std::vector<OptionSpec> &optionTable()
+{
+    static const std::vector<OptionSpec> table{
+        {"version", "V",
+         "Version in the report to \"ckb0\" during the check (default 3.45, which needs flashing; "
+         "3.46 needs none). Any text, even empty.",
+         [](SimOptions &o, const QString &v) {
+             if (v.contains(QChar(0x02)) || v.contains(QChar(0x04)))
+                 return QStringLiteral("must not hold STX or EOT");
+             o.version = v;
+             return QString();
+         }},
+        {"no-report", nullptr, "Answer \"ckb0\" during the check with the acknowledgement only.",
+         setFlag(&SimOptions::noReport)},
+        {"ack-first", nullptr, "Send the acknowledgement of \"ckb0\" before the version report.",
+         setFlag(&SimOptions::ackFirst)},
+        {"lira", nullptr, "Acknowledge with STX \"lira\" EOT instead of STX \"lvr\" EOT.", setFlag(&SimOptions::lira)},
+        {"alternate-acks", nullptr, "Alternate the acknowledgements \"lvr\" and \"lira\" (starting with the one --lira chooses).",
+         setFlag(&SimOptions::alternateAcks)},
+        {"noise", nullptr,
+         "Send a stray reply STX \"xyz\" EOT ahead of every acknowledgement (never between a version request and its report).",
+         setFlag(&SimOptions::noise)},
+        {"split", nullptr, "Write every reply one byte at a time, with a short gap between bytes.",
+         setFlag(&SimOptions::split)},
+        {"ignore", "CMD",
+         "Leave this command unanswered (repeatable). CMD: QGt, ckkV, cki0n, ckb0, ckl0, ckz0m, cDd0k3, cDr0k, "
+         "ckk, ckd0 (the one followed by 0xF2) or ckw (every firmware line).",
+         [](SimOptions &o, const QString &v) {
+             if (!CameraCommands::knownNames().contains(v))
+                 return QStringLiteral("\"%1\" is not a command the camera knows (%2)")
+                     .arg(v, CameraCommands::knownNames().join(QStringLiteral(", ")));
+             o.ignored.append(v);
+             return QString();
+         }},
+        {"silent", nullptr, "Answer nothing at all.", setFlag(&SimOptions::silent)},
+        {"stop-after-lines", "N",
+         "Acknowledge N firmware lines, then answer nothing more (lines are still received and checked).",
+         [](SimOptions &o, const QString &v) { return readCount(v, 0, INT32_MAX, o.stopAfterLines); }},
+        {"vanish-after-lines", "N",
+         "When the Nth good firmware line arrives, do not acknowledge it: close the device and exit, "
+         "like a camera that disappears.",
+         [](SimOptions &o, const QString &v) { return readCount(v, 1, INT32_MAX, o.vanishAfterLines); }},
+        {"start-delay", "SECONDS", "Wait this long before acknowledging \"ckl0\" (fractions allowed).",
+         [](SimOptions &o, const QString &v) { return readSeconds(v, true, o.startDelaySeconds); }},
+        {"ack-delay-ms", "N", "Wait N milliseconds before every answer.",
+         [](SimOptions &o, const QString &v) { return readCount(v, 0, kMaxAckDelayMs, o.ackDelayMs); }},
+        {"baud", "N",
+         "Pace both directions like a real 8N1 line at N baud: a frame is taken in only when its last byte "
+         "would have arrived, and a reply is written only after its own time on the line. 0 (default) turns pacing off.",
+         [](SimOptions &o, const QString &v) { return readCount(v, 0, kMaxBaud, o.baud); }},
+        {"expect", "FILE",
+         "The image the camera must receive: a firmware container, or a raw image whose size is a multiple of 64. "
+         "The summary then says \"image: match\", \"image: MISMATCH at line N\" or \"image: incomplete N of M lines\" "
+         "(lines counted from 0).",
+         setPath(&SimOptions::expectFile)},
+        {"exit-after-finish", nullptr,
+         "Exit once the closing script's final \"ckz0m\" after the download has been answered and the answer read.",
+         setFlag(&SimOptions::exitAfterFinish)},
+        {"timeout", "SECONDS", "Exit after this many seconds.",
+         [](SimOptions &o, const QString &v) { return readSeconds(v, false, o.timeoutSeconds); }},
+        {"log-commands", nullptr, "List the commands received, in order, in the summary.",
+         setFlag(&SimOptions::logCommands)},
+        {"report", "FILE", "Also write the results as JSON to FILE at exit.", setPath(&SimOptions::reportFile)},
+        {"timing", "FILE",
+         "Write per-line times to FILE at exit: when the acknowledgement before each line was written and when "
+         "the line's first byte arrived (CLOCK_MONOTONIC seconds).",
+         setPath(&SimOptions::timingFile)},
+        {"path-file", "FILE", "Write the device path to FILE as well (atomically: a temporary file, then a rename).",
+         setPath(&SimOptions::pathFile)},
+        {"link", "PATH", "Make PATH a symbolic link to the device (removed again at exit).",
+         setPath(&SimOptions::linkPath)},
+        {"verbose", nullptr, "Log every frame and reply on stderr.", setFlag(&SimOptions::verbose)},
+        {"help", nullptr, "Show this text.", setFlag(&SimOptions::help)},
+    };
+    return table;
+}
+
+const OptionSpec *findOption(const QString &name)
+{
+    for (const OptionSpec &spec : optionTable()) {
+        if (name == QLatin1String(spec.name))
+            return &spec;
+    }
+    return nullptr;
+}
+
+// Breaks a help text into lines that fit a terminal, each with the given indent.
+QString wrapped(const QString &text, int indent)
+{
+    constexpr int kWidth = 92;
+    const QString margin(indent, QLatin1Char(' '));
+    QString result;
+    QString line;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && indent + line.size() + 1 + word.size() > kWidth) {
+            result += margin + line + QLatin1Char('\n');
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!line.isEmpty())
+        result += margin + line + QLatin1Char('\n');
+    return result;
+}
+
+QString crossCheck(const SimOptions &options)
+{
+    if (options.noReport && options.ackFirst)
+        return QStringLiteral("--ack-first and --no-report cannot be combined");
+    return {};
+}
+
+} // namespace
+
+SimOptionsParser::Result SimOptionsParser::parse(const QStringList &arguments)
+{
+    Result result;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (!argument.startsWith(QLatin1String("--"))) {
+            result.error = QStringLiteral("unexpected argument \"%1\"").arg(argument);
+            return result;
+        }
+        QString name = argument.mid(2);
+        QString value;
+        bool valueInline = false;
+        const qsizetype equals = name.indexOf(QLatin1Char('='));
+        if (equals >= 0) {
+            value = name.mid(equals + 1);
+            name = name.left(equals);
+            valueInline = true;
+        }
+        const OptionSpec *spec = findOption(name);
+        if (!spec) {
+            result.error = QStringLiteral("unknown option --%1").arg(name);
+            return result;
+        }
+        if (spec->valueName && !valueInline) {
+            if (i + 1 >= arguments.size()) {
+                result.error = QStringLiteral("--%1 needs a value (%2)").arg(name, QLatin1String(spec->valueName));
+                return result;
+            }
+            value = arguments.at(++i);
+        } else if (!spec->valueName && valueInline) {
+            result.error = QStringLiteral("--%1 takes no value").arg(name);
+            return result;
+        }
+        const QString fault = spec->apply(result.options, value);
+        if (!fault.isEmpty()) {
+            result.error = QStringLiteral("--%1 %2").arg(name, fault);
+            return result;
+        }
+    }
+    result.error = crossCheck(result.options);
+    return result;
+}
+
+QString SimOptionsParser::helpText()
+{
+    QString text = QStringLiteral(
+        "Usage: ptz2-sim [options]\n"
+        "\n"
+        "A simulated PictureTel PTZ 2 camera on a pseudo-terminal. The first line on stdout is the\n"
+        "device to open (for the wizard: REVERTEX_COM1=<device> build/revertex). The camera answers\n"
+        "STX \"lvr\" EOT to every command it knows, sends a version report \"PTZ2 BOOT 1.07 CBOX <V>\"\n"
+        "to \"ckb0\" before \"ckl0\" has put it into download mode, checks every firmware line\n"
+        "(escapes, 65 bytes, 8-bit sum) and acknowledges only good ones. At exit (SIGTERM, SIGINT,\n"
+        "--timeout, --exit-after-finish) it prints a summary: lines received, bad lines, bytes, and\n"
+        "with --expect whether the image arrived byte for byte.\n"
+        "\n"
+        "Exit status: 0 when the image matched (or, without --expect, no line was bad), 1 on a\n"
+        "mismatch, an incomplete image, bad or refused lines or unknown frames, 2 on usage errors\n"
+        "or when the device or a file cannot be set up.\n"
+        "\n"
+        "Options:\n");
+    for (const OptionSpec &spec : optionTable()) {
+        QString head = QStringLiteral("  --%1").arg(QLatin1String(spec.name));
+        if (spec.valueName)
+            head += QStringLiteral(" %1").arg(QLatin1String(spec.valueName));
+        text += head + QLatin1Char('\n');
+        text += wrapped(QLatin1String(spec.help), 6);
+    }
+    return text;
+}
