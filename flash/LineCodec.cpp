@@ -1,5 +1,15 @@
 #include "flash/LineCodec.h"
 
+namespace {
+
+// "0x7F": bytes in messages are written as the firmware listings write them.
+QString hexByte(quint8 byte)
+{
+    return QStringLiteral("0x") + QString::number(byte, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
 namespace LineCodec {
 
 quint8 checksum(const QByteArray &imageBytes)
@@ -42,15 +52,15 @@ Decoded decodeLine(const QByteArray &body)
             }
             const char escaped = body.at(++i);
             if (!needsEscape(escaped)) {
-                result.fault = QStringLiteral("escape byte 0x7F at offset %1 before 0x%2, which needs no escape")
+                result.fault = QStringLiteral("escape byte 0x7F at offset %1 before %2, which needs no escape")
                                    .arg(i - 1)
-                                   .arg(static_cast<quint8>(escaped), 2, 16, QLatin1Char('0'));
+                                   .arg(hexByte(static_cast<quint8>(escaped)));
                 return result;
             }
             result.logical.append(escaped);
         } else if (byte == 0x02 || byte == 0x04) {
-            result.fault = QStringLiteral("bare 0x%1 at offset %2")
-                               .arg(static_cast<quint8>(byte), 2, 16, QLatin1Char('0'))
+            result.fault = QStringLiteral("bare %1 at offset %2")
+                               .arg(hexByte(static_cast<quint8>(byte)))
                                .arg(i);
             return result;
         } else {
@@ -64,9 +74,9 @@ Decoded decodeLine(const QByteArray &body)
     const quint8 expected = checksum(result.logical.left(kImageBytes));
     const quint8 stored = static_cast<quint8>(result.logical.at(kImageBytes));
     if (stored != expected) {
-        result.fault = QStringLiteral("checksum 0x%1 where the sum of the line is 0x%2")
-                           .arg(stored, 2, 16, QLatin1Char('0'))
-                           .arg(expected, 2, 16, QLatin1Char('0'));
+        result.fault = QStringLiteral("checksum %1 where the sum of the line is %2")
+                           .arg(hexByte(stored))
+                           .arg(hexByte(expected));
         return result;
     }
     result.ok = true;

@@ -1,0 +1,85 @@
+#include "tools/fwimage/FirmwareInput.h"
+
+#include "flash/FirmwareImage.h"
+#include "tools/fwimage/ImageError.h"
+#include "tools/fwimage/ImagePacking.h"
+#include "tools/fwimage/IntelHexReader.h"
+
+#include <QtEndian>
+
+namespace {
+
+constexpr qint32 kLowestContainerCount = -65536;
+constexpr qint32 kHighestContainerCount = 65535;
+
+struct FormatName {
+    FirmwareInput::Format format;
+    const char *name;
+};
+
+constexpr FormatName kFormatNames[] = {
+    {FirmwareInput::Format::Auto, "auto"},
+    {FirmwareInput::Format::Container, "container"},
+    {FirmwareInput::Format::RawImage, "raw"},
+    {FirmwareInput::Format::IntelHex, "hex"},
+};
+
+} // namespace
+
+bool FirmwareInput::parseFormat(const QString &name, Format *format)
+{
+    for (const FormatName &entry : kFormatNames) {
+        if (name == QLatin1String(entry.name)) {
+            *format = entry.format;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString FirmwareInput::formatName(Format format)
+{
+    for (const FormatName &entry : kFormatNames) {
+        if (entry.format == format)
+            return QString::fromLatin1(entry.name);
+    }
+    return QString();
+}
+
+FirmwareInput::Format FirmwareInput::detect(const QByteArray &data)
+{
+    if (IntelHexReader::looksLikeIntelHex(data))
+        return Format::IntelHex;
+    if (data.size() < 4)
+        return Format::Container;
+    const qint32 count = qFromLittleEndian<qint32>(data.constData());
+    if (count >= kLowestContainerCount && count <= kHighestContainerCount)
+        return Format::Container;
+    return Format::RawImage;
+}
+
+QByteArray FirmwareInput::toContainer(const QByteArray &data, Format format, Format *detected)
+{
+    if (data.isEmpty())
+        throw ImageError(QStringLiteral("the file is empty"));
+    if (format == Format::Auto)
+        format = detect(data);
+    if (detected)
+        *detected = format;
+
+    QByteArray container;
+    switch (format) {
+    case Format::IntelHex:
+        container = ImagePacking::packImage(IntelHexReader::read(data));
+        break;
+    case Format::RawImage:
+        container = ImagePacking::packImage(data);
+        break;
+    case Format::Container:
+    case Format::Auto:
+        container = data;
+        break;
+    }
+    unpackFirmware(container);   // throws on the first bad record
+    return container;
+}

@@ -1,0 +1,204 @@
+#include "tools/fwimage/FwimageCommand.h"
+
+#include "flash/FirmwareImage.h"
+#include "tools/fwimage/FirmwareFigures.h"
+#include "tools/fwimage/FirmwareInput.h"
+#include "tools/fwimage/ImageError.h"
+#include "tools/fwimage/ImagePacking.h"
+#include "tools/fwimage/TestImageGenerator.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <exception>
+
+namespace {
+
+const char kUsageText[] =
+    "Usage: fwimage COMMAND [--format=FORMAT] FILE...\n"
+    "Packs, checks and unpacks the firmware container that Revertex embeds as its\n"
+    "resource CUSTOM/101 (a count, then one escaped, checksummed line per record).\n"
+    "\n"
+    "Commands:\n"
+    "  pack IN OUT             pack a raw program image or Intel HEX file into a container\n"
+    "  verify FILE             check every record and print the figures of the container\n"
+    "  unpack IN OUT           write the program image a container carries\n"
+    "  embed IN OUT            check a firmware file for the build and write its container\n"
+    "  generate-test-image OUT write the test image for the simulated camera\n"
+    "  --help                  show this text\n"
+    "\n"
+    "FORMAT is auto (the default), container, raw or hex. With auto, a file whose first\n"
+    "non-blank character is ':' is Intel HEX; a file whose first four bytes, as a\n"
+    "little-endian signed count, lie between -65536 and 65535 is a container; anything\n"
+    "else is a raw image. A raw or HEX image is a whole number of 64-byte lines from\n"
+    "address 0 (at least two, at most 64 KiB); HEX gaps are filled with 0xFF.\n"
+    "\n"
+    "Exit status: 0 done, 1 bad input or output failure, 2 wrong usage.\n";
+
+using Handler = int (FwimageCommand::*)(const QStringList &, const QString &);
+
+struct Subcommand {
+    const char *name;
+    int files;
+    Handler handler;
+};
+
+} // namespace
+
+int FwimageCommand::run(const QStringList &arguments)
+{
+    const Subcommand subcommands[] = {
+        {"pack", 2, &FwimageCommand::pack},
+        {"verify", 1, &FwimageCommand::verify},
+        {"unpack", 2, &FwimageCommand::unpack},
+        {"embed", 2, &FwimageCommand::embed},
+        {"generate-test-image", 1, &FwimageCommand::generateTestImage},
+    };
+
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        m_out << kUsageText;
+        return kDone;
+    }
+    if (arguments.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+
+    QString format = QStringLiteral("auto");
+    QStringList files;
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument.startsWith(QStringLiteral("--format=")))
+            format = argument.mid(int(qstrlen("--format=")));
+        else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1)
+            return usageError(QStringLiteral("unknown option %1").arg(argument));
+        else
+            files.append(argument);
+    }
+    FirmwareInput::Format parsed;
+    if (!FirmwareInput::parseFormat(format, &parsed))
+        return usageError(QStringLiteral("unknown format '%1' (auto, container, raw or hex)").arg(format));
+
+    for (const Subcommand &subcommand : subcommands) {
+        if (arguments.first() != QLatin1String(subcommand.name))
+            continue;
+        if (files.size() != subcommand.files)
+            return usageError(QStringLiteral("%1 takes %2 file name%3, not %4")
+                                  .arg(QLatin1String(subcommand.name))
+                                  .arg(subcommand.files)
+                                  .arg(subcommand.files == 1 ? "" : "s")
+                                  .arg(files.size()));
+        try {
+            return (this->*subcommand.handler)(files, format);
+        } catch (const FirmwareError &error) {
+            m_err << "fwimage: " << files.first() << ": " << error.message() << "\n";
+        } catch (const ImageError &error) {
+            m_err << "fwimage: " << files.first() << ": " << error.message() << "\n";
+        } catch (const std::exception &error) {
+            m_err << "fwimage: " << error.what() << "\n";
+        }
+        return kFailed;
+    }
+    return usageError(QStringLiteral("unknown command '%1'").arg(arguments.first()));
+}
+
+int FwimageCommand::usageError(const QString &problem)
+{
+    m_err << "fwimage: " << problem << "\n" << kUsageText;
+    return kUsage;
+}
+
+bool FwimageCommand::readInput(const QString &path, QByteArray *data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_err << "fwimage: cannot read " << path << ": " << file.errorString() << "\n";
+        return false;
+    }
+    *data = file.readAll();
+    return true;
+}
+
+bool FwimageCommand::writeOutput(const QString &path, const QByteArray &data)
+{
+    // All or nothing: a build step that fails must not leave a half-written output.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        m_err << "fwimage: cannot write " << path << ": " << file.errorString() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int FwimageCommand::pack(const QStringList &files, const QString &format)
+{
+    QByteArray data;
+    if (!readInput(files.at(0), &data))
+        return kFailed;
+    FirmwareInput::Format chosen;
+    FirmwareInput::parseFormat(format, &chosen);
+    if (chosen == FirmwareInput::Format::Auto)
+        chosen = FirmwareInput::detect(data);
+    if (chosen == FirmwareInput::Format::Container)
+        throw ImageError(QStringLiteral("this looks like a container already (fwimage verify checks it; "
+                                        "--format=raw packs it as an image regardless)"));
+    const QByteArray container = FirmwareInput::toContainer(data, chosen);
+    if (!writeOutput(files.at(1), container))
+        return kFailed;
+    const FirmwareFigures figures = FirmwareFigures::of(container);
+    m_out << files.at(1) << ": " << figures.recordCount << " records, " << figures.containerBytes << " bytes\n";
+    return kDone;
+}
+
+int FwimageCommand::verify(const QStringList &files, const QString &format)
+{
+    QByteArray data;
+    if (!readInput(files.at(0), &data))
+        return kFailed;
+    FirmwareInput::Format chosen;
+    FirmwareInput::parseFormat(format, &chosen);
+    FirmwareInput::Format detected;
+    const QByteArray container = FirmwareInput::toContainer(data, chosen, &detected);
+    m_out << files.at(0) << ": every record is a valid line\n";
+    m_out << "format: " << FirmwareInput::formatName(detected) << "\n";
+    for (const QString &line : FirmwareFigures::of(container).describe())
+        m_out << line << "\n";
+    return kDone;
+}
+
+int FwimageCommand::unpack(const QStringList &files, const QString &format)
+{
+    QByteArray data;
+    if (!readInput(files.at(0), &data))
+        return kFailed;
+    FirmwareInput::Format chosen;
+    FirmwareInput::parseFormat(format, &chosen);
+    const QByteArray image = ImagePacking::imageFromLines(unpackFirmware(FirmwareInput::toContainer(data, chosen)));
+    if (!writeOutput(files.at(1), image))
+        return kFailed;
+    m_out << files.at(1) << ": " << image.size() << " bytes of program image\n";
+    return kDone;
+}
+
+int FwimageCommand::embed(const QStringList &files, const QString &format)
+{
+    QByteArray data;
+    if (!readInput(files.at(0), &data))
+        return kFailed;
+    FirmwareInput::Format chosen;
+    FirmwareInput::parseFormat(format, &chosen);
+    FirmwareInput::Format detected;
+    const QByteArray container = FirmwareInput::toContainer(data, chosen, &detected);
+    if (!writeOutput(files.at(1), container))
+        return kFailed;
+    const FirmwareFigures figures = FirmwareFigures::of(container);
+    m_out << "firmware " << files.at(0) << " (" << FirmwareInput::formatName(detected) << "): "
+          << figures.recordCount << " lines, version "
+          << (figures.versionText.isEmpty() ? QStringLiteral("unknown") : figures.versionText) << "\n";
+    return kDone;
+}
+
+int FwimageCommand::generateTestImage(const QStringList &files, const QString &)
+{
+    if (!writeOutput(files.at(0), TestImageGenerator::generate()))
+        return kFailed;
+    m_out << files.at(0) << ": test image for the simulated camera only\n";
+    return kDone;
+}
