@@ -1,0 +1,87 @@
+# cmake -DFWIMAGE=... -DSOURCE_DIR=... -DWORK_DIR=... -DGENERATOR=... -P BuildOptionTest.cmake
+# Configures and builds build-option/ (the firmware step of the real build) with the
+# default, a good and a bad REVERTEX_FIRMWARE, and checks what the build says and makes.
+
+cmake_policy(VERSION 3.25)
+
+set(project_dir ${SOURCE_DIR}/tests/firmware/build-option)
+set(test_image ${SOURCE_DIR}/resources/firmware/ptz2-test-image.container)
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+
+# try_build(<name> <expect: built|build-fails|configure-fails> <output_var> [-D...])
+function(try_build name expect output_var)
+  set(binary ${WORK_DIR}/${name})
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -S ${project_dir} -B ${binary} -G ${GENERATOR}
+            -DREVERTEX_SOURCE_DIR=${SOURCE_DIR} -DFWIMAGE=${FWIMAGE} ${ARGN}
+    RESULT_VARIABLE configured OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  set(log "${out}${err}")
+  if(configured EQUAL 0)
+    execute_process(COMMAND ${CMAKE_COMMAND} --build ${binary}
+                    RESULT_VARIABLE built OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    string(APPEND log "${out}${err}")
+  endif()
+  if(expect STREQUAL "configure-fails")
+    if(configured EQUAL 0)
+      message(FATAL_ERROR "${name}: configured, but should have been refused:\n${log}")
+    endif()
+  elseif(NOT configured EQUAL 0)
+    message(FATAL_ERROR "${name}: configure failed:\n${log}")
+  elseif(expect STREQUAL "built" AND NOT built EQUAL 0)
+    message(FATAL_ERROR "${name}: build failed:\n${log}")
+  elseif(expect STREQUAL "build-fails" AND built EQUAL 0)
+    message(FATAL_ERROR "${name}: built, but should have been refused:\n${log}")
+  endif()
+  set(${output_var} "${log}" PARENT_SCOPE)
+endfunction()
+
+function(expect_in name log text)
+  string(FIND "${log}" "${text}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${name}: '${text}' not in the output:\n${log}")
+  endif()
+endfunction()
+
+function(expect_same_file name actual expected)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${actual} ${expected} RESULT_VARIABLE differ)
+  if(NOT differ EQUAL 0)
+    message(FATAL_ERROR "${name}: ${actual} is not ${expected}")
+  endif()
+endfunction()
+
+# Without the option: the committed test image, and a clear notice.
+try_build(default built log)
+expect_in(default "${log}" "This build is for the simulated camera only")
+expect_same_file(default ${WORK_DIR}/default/firmware/firmware.container ${test_image})
+
+# A good raw image: packed into a container at build time.
+execute_process(COMMAND ${FWIMAGE} unpack ${test_image} ${WORK_DIR}/good.bin RESULT_VARIABLE failed)
+execute_process(COMMAND ${FWIMAGE} pack ${WORK_DIR}/good.bin ${WORK_DIR}/good.container RESULT_VARIABLE failed2)
+if(failed OR failed2)
+  message(FATAL_ERROR "fwimage could not prepare the good image")
+endif()
+try_build(good-raw built log -DREVERTEX_FIRMWARE=${WORK_DIR}/good.bin)
+expect_in(good-raw "${log}" "Firmware: ${WORK_DIR}/good.bin")
+expect_same_file(good-raw ${WORK_DIR}/good-raw/firmware/firmware.container ${WORK_DIR}/good.container)
+
+# A container cut short: the build stops with fwimage's message and makes nothing.
+execute_process(COMMAND head -c 20000 ${test_image} OUTPUT_FILE ${WORK_DIR}/cut.container)
+try_build(cut build-fails log -DREVERTEX_FIRMWARE=${WORK_DIR}/cut.container)
+expect_in(cut "${log}" "cut.container: record 284 of 899: length 65 runs past the end: only 30 bytes are left")
+if(EXISTS ${WORK_DIR}/cut/firmware/firmware.container)
+  message(FATAL_ERROR "cut: a container was written for a bad firmware file")
+endif()
+
+# An image that is not whole lines.
+file(WRITE ${WORK_DIR}/text.bin "this is not firmware")
+try_build(text build-fails log -DREVERTEX_FIRMWARE=${WORK_DIR}/text.bin)
+expect_in(text "${log}" "the image is 20 bytes, not a whole number of 64-byte lines")
+
+# A file that is not there is refused when configuring.
+try_build(missing configure-fails log -DREVERTEX_FIRMWARE=${WORK_DIR}/no-such-file.bin)
+# (CMake wraps the error text, so the name is looked for on its own.)
+expect_in(missing "${log}" "REVERTEX_FIRMWARE: no such file:")
+expect_in(missing "${log}" "no-such-file.bin")
+
+message(STATUS "the firmware build option accepts good files and refuses bad ones")
