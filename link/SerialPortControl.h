@@ -3,11 +3,16 @@
 #include "link/CommPort.h"
 
 #include <QObject>
+#include <QSerialPort>
+#include <QString>
 
-class QSerialPort;
-
-// The serial port control on QSerialPort: 9600 8N1, no flow control.
-// Placeholder until the real layer lands.
+// The serial port control on QSerialPort: 9600 8N1, no flow control, polled input.
+// Used on the GUI thread only; every failure throws RuntimeError (CommError numbers).
+//
+// QSerialPort keeps signalling a device that has vanished (a USB adapter pulled, the
+// far end of a pseudo-terminal closed) on every turn of the event loop. The control
+// closes the port on the first such error and remembers why, so nothing spins and the
+// next output() or input() reports the failure.
 class SerialPortControl : public QObject, public CommPort {
     Q_OBJECT
 public:
@@ -21,7 +26,18 @@ public:
     void output(const QByteArray &bytes) override;
     QByteArray input() override;
 
+    // The device behind port `number`: "COMn" on Windows; elsewhere the path named by
+    // the environment variable REVERTEX_COM<n> when it is set, else /dev/ttyS<n-1>.
+    static QString deviceFor(qint16 number);
+
 private:
+    void onError(QSerialPort::SerialPortError error);
+    bool applySettings();
+    QString portName() const;   // "COMn (device)", for messages
+    [[noreturn]] void throwClosed(int failureNumber) const;
+
     QSerialPort *m_port;
     qint16 m_number = 1;
+    bool m_opening = false;       // errors during open() are handled by open() itself
+    QString m_failure;            // why the port closed under us; empty when it did not
 };

@@ -1,0 +1,327 @@
+#include "link/RuntimeError.h"
+#include "link/SerialPortControl.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifndef Q_OS_WIN
+
+constexpr qint16 kPort = 7;
+const char *const kPortVariable = "REVERTEX_COM7";
+constexpr int kArrivalCapMs = 5000;   // generous: only a broken port ever gets near it
+constexpr int kSpinMs = 200;
+
+QByteArray everyByteValue()
+{
+    QByteArray bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.append(char(value));
+    return bytes;
+}
+
+// The far end of the serial line: a pseudo-terminal master. The control opens its slave.
+class PseudoTerminal {
+public:
+    PseudoTerminal()
+    {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master < 0)
+            return;
+        const char *slave = nullptr;
+        if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 || (slave = ::ptsname(m_master)) == nullptr) {
+            closeMaster();
+            return;
+        }
+        m_slavePath = QString::fromLocal8Bit(slave);
+        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    }
+    ~PseudoTerminal() { closeMaster(); }
+    PseudoTerminal(const PseudoTerminal &) = delete;
+    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
+
+    bool isOpen() const { return m_master >= 0; }
+    int master() const { return m_master; }
+    QString slavePath() const { return m_slavePath; }
+
+    void closeMaster()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+
+    // Writes everything, waiting for room when the terminal's queue is full.
+    bool send(const QByteArray &bytes)
+    {
+        qsizetype done = 0;
+        QElapsedTimer timer;
+        timer.start();
+        while (done < bytes.size() && timer.elapsed() < kArrivalCapMs) {
+            const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n > 0)
+                done += n;
+            else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                return false;
+            else
+                QTest::qWait(1);   // let the control drain the other side
+        }
+        return done == bytes.size();
+    }
+
+    // Reads until `count` bytes came or the cap ran out.
+    QByteArray receive(qsizetype count)
+    {
+        QByteArray got;
+        QElapsedTimer timer;
+        timer.start();
+        while (got.size() < count && timer.elapsed() < kArrivalCapMs) {
+            pollfd fd{m_master, POLLIN, 0};
+            if (::poll(&fd, 1, 50) <= 0)
+                continue;
+            char chunk[512];
+            const ssize_t n = ::read(m_master, chunk, sizeof chunk);
+            if (n > 0)
+                got.append(chunk, n);
+        }
+        return got;
+    }
+
+private:
+    int m_master = -1;
+    QString m_slavePath;
+};
+
+// Everything the control hands out until `count` bytes came, spinning the event loop.
+QByteArray inputAtLeast(SerialPortControl &control, qsizetype count)
+{
+    QByteArray got;
+    QElapsedTimer timer;
+    timer.start();
+    while (got.size() < count && timer.elapsed() < kArrivalCapMs) {
+        QTest::qWait(5);
+        got.append(control.input());
+    }
+    return got;
+}
+
+int errorNumberOf(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const RuntimeError &error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class SerialPortControlTest : public ::testing::Test {
+protected:
+    PseudoTerminal pty;
+    SerialPortControl control;
+    QSerialPort *serial = nullptr;   // the control's own port, for counting its error reports
+    int errorReports = 0;
+
+    void SetUp() override
+    {
+        if (!pty.isOpen())
+            GTEST_SKIP() << "no pseudo-terminal available";
+        qputenv(kPortVariable, pty.slavePath().toLocal8Bit());
+        control.setCommPort(kPort);
+        serial = control.findChild<QSerialPort *>();
+        ASSERT_NE(serial, nullptr);
+        QObject::connect(serial, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
+            if (error != QSerialPort::NoError)
+                ++errorReports;
+        });
+    }
+    void TearDown() override { qunsetenv(kPortVariable); }
+};
+
+TEST_F(SerialPortControlTest, OpensAt9600EightDataBitsNoParityOneStopNoFlowControl)
+{
+    control.open();
+    ASSERT_TRUE(control.portOpen());
+
+    termios settings{};
+    ASSERT_EQ(::tcgetattr(pty.master(), &settings), 0);   // the master reports its slave's settings
+    EXPECT_EQ(::cfgetospeed(&settings), speed_t(B9600));
+    EXPECT_EQ(::cfgetispeed(&settings), speed_t(B9600));
+    EXPECT_EQ(settings.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(settings.c_cflag & PARENB, 0u);
+    EXPECT_EQ(settings.c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(settings.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(settings.c_iflag & (IXON | IXOFF), 0u);
+    EXPECT_EQ(settings.c_lflag & (ICANON | ECHO), 0u);   // raw: bytes pass unchanged
+    EXPECT_EQ(serial->readBufferSize(), 1024);
+}
+
+TEST_F(SerialPortControlTest, WriteArrivesByteForByte)
+{
+    control.open();
+    const QByteArray frame = QByteArray::fromHex("02636b77") + everyByteValue() + QByteArray::fromHex("04");
+    control.output(frame);
+    control.output(QByteArray::fromHex("02636b6430f204"));
+    const QByteArray expected = frame + QByteArray::fromHex("02636b6430f204");
+    EXPECT_EQ(pty.receive(expected.size()).toHex(), expected.toHex());
+}
+
+TEST_F(SerialPortControlTest, ReadReturnsWhatArrivedAndNothingTwice)
+{
+    control.open();
+    EXPECT_TRUE(control.input().isEmpty());
+
+    const QByteArray bytes = everyByteValue();
+    ASSERT_TRUE(pty.send(bytes));
+    EXPECT_EQ(inputAtLeast(control, bytes.size()).toHex(), bytes.toHex());
+    QTest::qWait(20);
+    EXPECT_TRUE(control.input().isEmpty());
+}
+
+TEST_F(SerialPortControlTest, MoreThanTheReadBufferArrivesWhole)
+{
+    control.open();
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes.append(char(i * 7));
+    ASSERT_TRUE(pty.send(bytes));
+    EXPECT_EQ(inputAtLeast(control, bytes.size()).toHex(), bytes.toHex());
+}
+
+TEST_F(SerialPortControlTest, MissingDeviceFailsAtTheOpenNotAtTheSelect)
+{
+    const QByteArray missing("/nonexistent/revertex-no-such-tty");
+    qputenv("REVERTEX_COM9", missing);
+    SerialPortControl other;
+    EXPECT_NO_THROW(other.setCommPort(9));
+    try {
+        other.open();
+        ADD_FAILURE() << "opened a missing device";
+    } catch (const RuntimeError &error) {
+        EXPECT_EQ(error.number(), CommError::InvalidPort);
+        EXPECT_TRUE(error.description().contains(QString::fromLatin1(missing))) << error.what();
+    }
+    EXPECT_FALSE(other.portOpen());
+    qunsetenv("REVERTEX_COM9");
+}
+
+TEST_F(SerialPortControlTest, PortHeldByAnotherControlFailsUntilReleased)
+{
+    control.open();
+    SerialPortControl other;
+    other.setCommPort(kPort);
+    EXPECT_EQ(errorNumberOf([&] { other.open(); }), CommError::PortAlreadyOpen);
+    EXPECT_FALSE(other.portOpen());
+
+    control.output("held");   // the holder is undisturbed
+    EXPECT_EQ(pty.receive(4), "held");
+
+    control.close();
+    EXPECT_NO_THROW(other.open());
+    EXPECT_TRUE(other.portOpen());
+}
+
+TEST_F(SerialPortControlTest, OpenOrSelectOnAnOpenPortFails)
+{
+    control.open();
+    EXPECT_EQ(errorNumberOf([&] { control.open(); }), CommError::PortAlreadyOpen);
+    EXPECT_EQ(errorNumberOf([&] { control.setCommPort(3); }), CommError::PortAlreadyOpen);
+    EXPECT_TRUE(control.portOpen());
+    control.output("still");
+    EXPECT_EQ(pty.receive(5), "still");
+}
+
+TEST_F(SerialPortControlTest, VanishedDeviceClosesThePortOnTheFirstError)
+{
+    control.open();
+    pty.closeMaster();
+    QTest::qWait(kSpinMs);
+
+    EXPECT_FALSE(control.portOpen());
+    EXPECT_GE(errorReports, 1);
+    EXPECT_LE(errorReports, 3);   // QSerialPort alone reports a dead device on every loop turn
+    EXPECT_EQ(errorNumberOf([&] { control.input(); }), CommError::ReadFailed);
+    EXPECT_EQ(errorNumberOf([&] { control.output("x"); }), CommError::WriteFailed);
+    EXPECT_NO_THROW(control.close());
+    EXPECT_EQ(errorNumberOf([&] { control.input(); }), CommError::PortNotOpen);
+}
+
+TEST_F(SerialPortControlTest, WriteToAVanishedDeviceThrowsAndCloses)
+{
+    control.open();
+    pty.closeMaster();
+    EXPECT_EQ(errorNumberOf([&] { control.output(QByteArray::fromHex("0251477404")); }), CommError::WriteFailed);
+    EXPECT_FALSE(control.portOpen());
+}
+
+TEST_F(SerialPortControlTest, ClosedPortRefusesReadAndWriteAndClosesHarmlessly)
+{
+    EXPECT_NO_THROW(control.close());
+    control.open();
+    control.close();
+    EXPECT_NO_THROW(control.close());
+    EXPECT_FALSE(control.portOpen());
+    EXPECT_EQ(errorReports, 0);
+
+    try {
+        control.input();
+        ADD_FAILURE() << "read from a closed port";
+    } catch (const RuntimeError &error) {
+        EXPECT_EQ(error.number(), CommError::PortNotOpen);
+        EXPECT_TRUE(error.description().contains(QStringLiteral("COM7"))) << error.what();
+    }
+    EXPECT_EQ(errorNumberOf([&] { control.output("x"); }), CommError::PortNotOpen);
+}
+
+TEST_F(SerialPortControlTest, ReopenedPortWorksAgain)
+{
+    control.open();
+    control.close();
+    control.open();
+    ASSERT_TRUE(pty.send("again"));
+    EXPECT_EQ(inputAtLeast(control, 5), "again");
+}
+
+TEST(SerialPortControlSelect, PortNumberBelowOneIsRefused)
+{
+    SerialPortControl control;
+    EXPECT_EQ(errorNumberOf([&] { control.setCommPort(0); }), CommError::InvalidPort);
+    EXPECT_EQ(errorNumberOf([&] { control.setCommPort(-3); }), CommError::InvalidPort);
+}
+
+TEST(SerialPortDevice, EnvironmentNamesTheDeviceElseTheSerialPortByNumber)
+{
+    qputenv("REVERTEX_COM3", "/dev/ttyUSB0");
+    EXPECT_EQ(SerialPortControl::deviceFor(3), QStringLiteral("/dev/ttyUSB0"));
+    qunsetenv("REVERTEX_COM3");
+    EXPECT_EQ(SerialPortControl::deviceFor(3), QStringLiteral("/dev/ttyS2"));
+    EXPECT_EQ(SerialPortControl::deviceFor(1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(SerialPortControl::deviceFor(16), QStringLiteral("/dev/ttyS15"));
+    qputenv("REVERTEX_COM16", "");
+    EXPECT_EQ(SerialPortControl::deviceFor(16), QStringLiteral("/dev/ttyS15"));
+    qunsetenv("REVERTEX_COM16");
+}
+
+#else
+
+TEST(SerialPortDevice, PortNumberNamesTheComPort)
+{
+    EXPECT_EQ(SerialPortControl::deviceFor(1), QStringLiteral("COM1"));
+    EXPECT_EQ(SerialPortControl::deviceFor(16), QStringLiteral("COM16"));
+}
+
+#endif
+
+} // namespace
