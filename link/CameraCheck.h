@@ -12,11 +12,21 @@ class CameraCheck {
 public:
     CameraCheck(CameraSession &session, CommPort &port, SecondsClock &clock, WizardSurface &window);
 
+    // One step of the check. Never throws: a failure lands the window on CheckFailed
+    // (before the port is opened) or PortInUse (from the open on).
     void tick();
 
 private:
+    void performStep();
+    void openChosenPort();
+    qint16 chosenPortNumber() const;
+    void judgeVersion();
+    void finish(Landing outcome);
+    void landAfterFailure() noexcept;
+
     CameraSession &m_session;
     CommPort &m_port;
     SecondsClock &m_clock;
     WizardSurface &m_window;
+    Landing m_failureLanding = Landing::CheckFailed;   // where a failure in this tick lands
 };
