@@ -47,5 +47,11 @@ void pvr(CameraSession &session, const QByteArray &reply)
     }
     const QByteArray text = reply.left(reply.size() - 1);   // without the final EOT
     const qsizetype at = folded.left(text.size()).indexOf(kCbox);
+    if (at < 0) {
+        // The only "CBOX " ran into the last character: a reply cut at EOT cannot
+        // look like this, but an unterminated one must not yield a made-up version.
+        session.CameraVersion = "unk";
+        return;
+    }
     session.CameraVersion = text.mid(at + kCbox.size());
 }

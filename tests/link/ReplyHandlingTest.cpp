@@ -132,6 +132,13 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"lvr", "unk"},
                       VersionCase{"", "unk"}));
 
+TEST(VersionReportBytes, MarkerReachingTheLastCharacterIsNoVersion)
+{
+    CameraSession session;
+    pvr(session, QByteArray("BOOT CBOX "));   // no EOT: the final blank is taken for it
+    EXPECT_EQ(session.CameraVersion, "unk");
+}
+
 TEST(VersionReportBytes, HighBytesStayAsTheyCame)
 {
     CameraSession session;
