@@ -5,6 +5,7 @@
 namespace {
 constexpr char kStx = 0x02;
 constexpr char kEot = 0x04;
+constexpr char kEscape = 0x7F;
 } // namespace
 
 InboundWire::InboundWire(Nanos byteTime)
@@ -21,6 +22,13 @@ void InboundWire::receive(const QByteArray &bytes, Nanos readAt)
 void InboundWire::takeByte(char byte, Nanos readAt)
 {
     m_lastCompletion = std::max(readAt, m_lastCompletion) + m_byteTime;
+    // Inside a frame 0x7F escapes the byte after it: the 7F 02 and 7F 04 pairs of a
+    // line record are data, not delimiters.
+    if (m_inFrame && m_escapePending) {
+        m_current.append(byte);
+        m_escapePending = false;
+        return;
+    }
     if (byte == kStx) {
         if (m_inFrame)
             m_noiseBytes += 1 + m_current.size();   // the abandoned start
@@ -39,6 +47,7 @@ void InboundWire::takeByte(char byte, Nanos readAt)
         m_current.clear();
         return;
     }
+    m_escapePending = byte == kEscape;
     m_current.append(byte);
 }
 

@@ -14,7 +14,8 @@ struct InboundFrame {
 };
 
 // The program-to-camera direction: cuts the byte stream into frames (STX, bytes,
-// EOT; anything outside a frame is line noise, a second STX starts over) and holds
+// EOT; anything outside a frame is line noise, a second STX starts over, and a byte
+// after the escape 0x7F is data whatever its value) and holds
 // each frame back until a real line would have delivered its last byte. A byte
 // completes one byte time after it was read or after the byte before it completed,
 // whichever is later; with no pacing (byte time 0) that is the moment it was read.
@@ -38,6 +39,7 @@ private:
     Nanos m_byteTime;
     Nanos m_lastCompletion = 0;
     bool m_inFrame = false;
+    bool m_escapePending = false;
     QByteArray m_current;
     Nanos m_currentStart = 0;
     std::deque<InboundFrame> m_held;

@@ -1,0 +1,373 @@
+// ptz2-sim as the program meets it: a child process on a pseudo-terminal, opened
+// with plain termios, frames in, replies out, a summary and an exit status at the end.
+
+#include "PtyClient.h"
+#include "flash/FirmwareImage.h"
+#include "flash/LineCodec.h"
+#include "tests/support/SimProcess.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kLvr("\x02lvr\x04");
+const QByteArray kLira("\x02lira\x04");
+const QByteArray kNoise("\x02xyz\x04");
+
+// Long enough that a reply the camera owed would have come, on an idle machine.
+constexpr int kQuietMs = 500;
+constexpr qint64 kNanosPerByteAt9600 = 1041666;   // 10 bits at 9600 baud, rounded down
+
+QByteArray report(const char *version)
+{
+    return QByteArray("\x02PTZ2 BOOT 1.07 CBOX ") + version + '\x04';
+}
+
+// Image bytes with every value that needs an escape among them.
+QByteArray imageLine(int seed)
+{
+    QByteArray line;
+    for (int i = 0; i < LineCodec::kImageBytes; ++i)
+        line.append(static_cast<char>((seed * 53 + i * 29) & 0xFF));
+    line[3] = 0x02;
+    line[17] = 0x04;
+    line[40] = 0x7F;
+    return line;
+}
+
+QByteArray lineCommand(const QByteArray &imageBytes)
+{
+    return "ckw" + LineCodec::encodeLine(imageBytes);
+}
+
+// A simulator and the program's end of its device.
+struct SimRig {
+    explicit SimRig(const QStringList &arguments)
+        : sim(arguments)
+        , pty(sim.devicePath())
+    {
+    }
+    SimProcess sim;
+    PtyClient pty;
+};
+
+#define ASSERT_RIG_UP(rig) ASSERT_TRUE((rig).pty.isOpen()) << "ptz2-sim did not start: " << (rig).sim.output().toStdString()
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return {};
+    return path;
+}
+
+} // namespace
+
+TEST(SimProcessTest, AcknowledgesTheWholeFlashAndListsWhatItReceived)
+{
+    SimRig rig({"--log-commands"});
+    ASSERT_RIG_UP(rig);
+    const QList<QByteArray> checkCommands{"QGt", "ckkV", "cki0n"};
+    for (const QByteArray &command : checkCommands) {
+        rig.pty.send(command);
+        EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr}) << command.constData();
+    }
+    rig.pty.send("ckb0");
+    EXPECT_EQ(rig.pty.readReplies(2), (QList<QByteArray>{report("3.45"), kLvr}));
+    rig.pty.send("ckl0");
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
+    rig.pty.send(lineCommand(imageLine(1)));
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
+    // The closing script; "ckb0" is now a plain command: no report.
+    const QList<QByteArray> closing{"ckb0", "ckz0m", "cDd0k3", "cDr0k", "ckk", "cki0n", "ckd0\xF2", "ckz0m"};
+    for (const QByteArray &command : closing) {
+        rig.pty.send(command);
+        EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr}) << command.constData();
+    }
+    EXPECT_EQ(rig.sim.stop(), 0);
+    const QString output = rig.sim.output();
+    EXPECT_TRUE(output.contains(QStringLiteral(
+        "commands: QGt ckkV cki0n ckb0 ckl0 ckw ckb0 ckz0m cDd0k3 cDr0k ckk cki0n ckd0 ckz0m\n")))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("lines received: 1\n")));
+    EXPECT_TRUE(output.contains(QStringLiteral("closing script: finished\n")));
+}
+
+TEST(SimProcessTest, ReplyShapesFollowTheOptions)
+{
+    struct Case {
+        QStringList arguments;
+        QByteArray command;
+        QList<QByteArray> replies;
+    };
+    const QList<Case> cases{
+        {{}, "QGt", {kLvr}},
+        {{"--lira"}, "cki0n", {kLira}},
+        {{"--noise"}, "QGt", {kNoise, kLvr}},
+        {{}, "ckb0", {report("3.45"), kLvr}},
+        {{"--ack-first"}, "ckb0", {kLvr, report("3.45")}},
+        {{"--no-report"}, "ckb0", {kLvr}},
+        {{"--version", "3.46"}, "ckb0", {report("3.46"), kLvr}},
+        {{"--split", "--version", "3.46"}, "ckb0", {report("3.46"), kLvr}},
+    };
+    for (const Case &c : cases) {
+        const std::string label = (c.arguments.join(' ') + " / " + QString::fromLatin1(c.command)).toStdString();
+        SimRig rig(c.arguments);
+        ASSERT_RIG_UP(rig);
+        rig.pty.send(c.command);
+        EXPECT_EQ(rig.pty.readReplies(int(c.replies.size())), c.replies) << label;
+        // Nothing more belongs to that answer: the next reply answers the next command.
+        rig.pty.send("ckkV");
+        const QList<QByteArray> next = rig.pty.readReplies(1);
+        ASSERT_EQ(next.size(), 1) << label;
+        EXPECT_FALSE(next.first().contains("BOOT")) << label;
+    }
+}
+
+TEST(SimProcessTest, AfterTheDownloadStartCkb0IsOnlyAcknowledged)
+{
+    SimRig rig({});
+    ASSERT_RIG_UP(rig);
+    rig.pty.send("ckl0");
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
+    rig.pty.send("ckb0");
+    rig.pty.send("ckk");
+    EXPECT_EQ(rig.pty.readReplies(2), (QList<QByteArray>{kLvr, kLvr}));
+}
+
+TEST(SimProcessTest, AnIgnoredCommandGoesUnansweredAndTheRestAreAnswered)
+{
+    SimRig rig({"--ignore", "ckkV", "--log-commands"});
+    ASSERT_RIG_UP(rig);
+    rig.pty.send("ckkV");
+    rig.pty.send("ckb0");
+    // Answers go out in order, so an acknowledgement of "ckkV" would come first.
+    EXPECT_EQ(rig.pty.readReplies(2), (QList<QByteArray>{report("3.45"), kLvr}));
+    rig.sim.stop();
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("commands: ckkV ckb0\n")));
+}
+
+TEST(SimProcessTest, ASilentCameraAnswersNothing)
+{
+    SimRig rig({"--silent", "--log-commands"});
+    ASSERT_RIG_UP(rig);
+    for (const QByteArray &command : {QByteArray("QGt"), QByteArray("ckb0"), QByteArray("ckl0")})
+        rig.pty.send(command);
+    EXPECT_TRUE(rig.pty.readFor(kQuietMs).isEmpty());
+    rig.sim.stop();
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("commands: QGt ckb0 ckl0\n"))) << rig.sim.output().toStdString();
+}
+
+TEST(SimProcessTest, StartDelayHoldsBackTheAcknowledgementOfCkl0)
+{
+    SimRig rig({"--start-delay", "1"});
+    ASSERT_RIG_UP(rig);
+    rig.pty.send("QGt");
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
+    QElapsedTimer waited;
+    waited.start();
+    rig.pty.send("ckl0");
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
+    EXPECT_GE(waited.elapsed(), 1000);
+}
+
+TEST(SimProcessTest, GoodLinesAreAcknowledgedBadLinesAreNot)
+{
+    // Alternating tokens tell which frame an acknowledgement belongs to.
+    SimRig rig({"--alternate-acks"});
+    ASSERT_RIG_UP(rig);
+    rig.pty.send("ckl0");
+    rig.pty.send(lineCommand(imageLine(1)));
+    EXPECT_EQ(rig.pty.readReplies(2), (QList<QByteArray>{kLvr, kLira}));
+
+    QByteArray wrongSum = lineCommand(imageLine(2));
+    wrongSum[wrongSum.size() - 1] = static_cast<char>(wrongSum.back() + 1);
+    rig.pty.send(wrongSum);
+    rig.pty.send(lineCommand(imageLine(3)));
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
+
+    QByteArray bareEot = lineCommand(imageLine(4));
+    bareEot.insert(30, '\x04');
+    rig.pty.send(bareEot);
+    rig.pty.send(lineCommand(imageLine(5)));
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLira});
+
+    EXPECT_EQ(rig.sim.stop(), 1);
+    const QString output = rig.sim.output();
+    EXPECT_TRUE(output.contains(QStringLiteral("lines received: 3\n"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("bad lines: 2\n")));
+    EXPECT_TRUE(output.contains(QStringLiteral("bytes: 192\n")));
+}
+
+TEST(SimProcessTest, ExpectJudgesTheReceivedImageAndSetsTheExitStatus)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QList<QByteArray> lines{imageLine(1), imageLine(2), imageLine(3)};
+    const QString image = writeFile(dir, QStringLiteral("image.bin"), lines[0] + lines[1] + lines[2]);
+    ASSERT_FALSE(image.isEmpty());
+
+    struct Case {
+        QList<QByteArray> sent;
+        QString verdict;
+        int status;
+    };
+    const QList<Case> cases{
+        {lines, QStringLiteral("image: match\n"), 0},
+        {{lines[0], imageLine(9), lines[2]}, QStringLiteral("image: MISMATCH at line 1\n"), 1},
+        {{lines[0], lines[1]}, QStringLiteral("image: incomplete 2 of 3 lines\n"), 1},
+    };
+    for (const Case &c : cases) {
+        SimRig rig({"--expect", image});
+        ASSERT_RIG_UP(rig);
+        rig.pty.send("ckl0");
+        ASSERT_EQ(rig.pty.readReplies(1).size(), 1);
+        for (const QByteArray &line : c.sent) {
+            rig.pty.send(lineCommand(line));
+            ASSERT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
+        }
+        EXPECT_EQ(rig.sim.stop(), c.status) << c.verdict.toStdString();
+        EXPECT_TRUE(rig.sim.output().contains(c.verdict)) << rig.sim.output().toStdString();
+    }
+}
+
+TEST(SimProcessTest, TheCommittedContainerArrivesWholeWithTimingAndReport)
+{
+    const QString container =
+        qEnvironmentVariable("REVERTEX_SOURCE_DIR") + QStringLiteral("/resources/firmware/ptz2-test-image.container");
+    QFile file(container);
+    if (!file.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "no committed firmware container";
+    const LineRecords records = unpackFirmware(file.readAll());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString timing = dir.filePath(QStringLiteral("timing.txt"));
+    const QString reportFile = dir.filePath(QStringLiteral("report.json"));
+
+    SimRig rig({"--expect", container, "--timing", timing, "--report", reportFile});
+    ASSERT_RIG_UP(rig);
+    rig.pty.send("ckl0");
+    ASSERT_EQ(rig.pty.readReplies(1).size(), 1);
+    for (const QByteArray &record : records) {
+        // As the line transfer sends it: the head, the record as stored, the EOT.
+        rig.pty.sendBytes("\x02" "ckw" + record + "\x04");
+        ASSERT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
+    }
+    EXPECT_EQ(rig.sim.stop(), 0);
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("image: match\n"))) << rig.sim.output().toStdString();
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("lines received: %1\n").arg(records.size())));
+
+    QFile timingFile(timing);
+    ASSERT_TRUE(timingFile.open(QIODevice::ReadOnly));
+    const QList<QByteArray> timingLines = timingFile.readAll().split('\n');
+    qsizetype perLine = 0;
+    for (const QByteArray &line : timingLines) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 3 && !line.startsWith('#')) {
+            ++perLine;
+            EXPECT_LE(fields[1].toDouble(), fields[2].toDouble()) << line.constData();   // acknowledged, then sent
+        }
+    }
+    EXPECT_EQ(perLine, records.size());
+
+    QFile reportJson(reportFile);
+    ASSERT_TRUE(reportJson.open(QIODevice::ReadOnly));
+    const QJsonObject report = QJsonDocument::fromJson(reportJson.readAll()).object();
+    EXPECT_TRUE(report.value(QStringLiteral("imageMatches")).toBool());
+    EXPECT_EQ(report.value(QStringLiteral("linesReceived")).toInt(), records.size());
+}
+
+TEST(SimProcessTest, VanishAfterLinesTakesTheDeviceAway)
+{
+    SimRig rig({"--vanish-after-lines", "2"});
+    ASSERT_RIG_UP(rig);
+    rig.pty.send("ckl0");
+    rig.pty.send(lineCommand(imageLine(1)));
+    EXPECT_EQ(rig.pty.readReplies(2).size(), 2);
+    rig.pty.send(lineCommand(imageLine(2)));
+    EXPECT_TRUE(rig.pty.waitForClosed());
+    EXPECT_TRUE(rig.sim.waitForExit(PtyClient::kReplyCapMs));
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("device vanished after 2 lines"))) << rig.sim.output().toStdString();
+}
+
+TEST(SimProcessTest, PacingAt9600HoldsFramesAndRepliesForTheirLineTime)
+{
+    SimRig rig({"--baud", "9600", "--lira"});
+    ASSERT_RIG_UP(rig);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    rig.pty.send("ckkV");   // six bytes in, six bytes ("lira") back
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLira});
+    EXPECT_GE(elapsed.nsecsElapsed(), 12 * kNanosPerByteAt9600);
+
+    rig.pty.send("ckl0");
+    ASSERT_EQ(rig.pty.readReplies(1).size(), 1);
+    const QByteArray line = lineCommand(imageLine(1));
+    elapsed.restart();
+    rig.pty.send(line);
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLira});
+    EXPECT_GE(elapsed.nsecsElapsed(), (line.size() + 2 + kLira.size()) * kNanosPerByteAt9600);
+}
+
+TEST(SimProcessTest, ExitAfterFinishEndsOnceTheClosingScriptIsDone)
+{
+    SimRig rig({"--exit-after-finish"});
+    ASSERT_RIG_UP(rig);
+    rig.pty.send("ckl0");
+    rig.pty.send(lineCommand(imageLine(1)));
+    ASSERT_EQ(rig.pty.readReplies(2).size(), 2);
+    for (const char *command : {"ckb0", "ckz0m", "cDd0k3", "cDr0k", "ckk", "cki0n", "ckd0\xF2"}) {
+        rig.pty.send(command);
+        ASSERT_EQ(rig.pty.readReplies(1).size(), 1);
+    }
+    EXPECT_FALSE(rig.sim.waitForExit(0));
+    rig.pty.send("ckz0m");
+    // The answer to the final command still arrives before the device goes away.
+    EXPECT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
+    ASSERT_TRUE(rig.sim.waitForExit(PtyClient::kReplyCapMs));
+    EXPECT_EQ(rig.sim.exitCode(), 0);
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("(closing script finished)"))) << rig.sim.output().toStdString();
+}
+
+TEST(SimProcessTest, PathFileAndLinkNameTheDevice)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pathFile = dir.filePath(QStringLiteral("port"));
+    const QString link = dir.filePath(QStringLiteral("camera"));
+    {
+        SimRig rig({"--path-file", pathFile, "--link", link});
+        ASSERT_RIG_UP(rig);
+        QFile written(pathFile);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromLocal8Bit(written.readAll()), rig.sim.devicePath() + QLatin1Char('\n'));
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), rig.sim.devicePath());
+        PtyClient throughLink(link);
+        ASSERT_TRUE(throughLink.isOpen());
+        throughLink.send("QGt");
+        EXPECT_EQ(throughLink.readReplies(1), QList<QByteArray>{kLvr});
+        rig.sim.stop();
+    }
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+}
+
+TEST(SimProcessTest, UsageErrorsExitWithTwo)
+{
+    const QList<QStringList> wrong{{"--baud", "fast"}, {"--ignore", "xyz"}, {"--expect", "/nonexistent/image.bin"}};
+    for (const QStringList &arguments : wrong) {
+        QProcess sim;
+        sim.start(SimProcess::binary(), arguments);
+        ASSERT_TRUE(sim.waitForFinished(PtyClient::kReplyCapMs));
+        EXPECT_EQ(sim.exitCode(), 2) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(sim.readAllStandardError().isEmpty());
+        EXPECT_TRUE(sim.readAllStandardOutput().isEmpty());   // no device announced
+    }
+}
