@@ -12,7 +12,7 @@ constexpr QSerialPort::FlowControl kFlowControl = QSerialPort::NoFlowControl;
 
 // Received bytes held until the next input(); beyond this QSerialPort stops reading
 // and the rest waits in the driver, so nothing is lost. The 512-byte transmit buffer
-// of the original control has no counterpart: QSerialPort's write queue is unbounded,
+// of the port configuration has no counterpart: QSerialPort's write queue is unbounded,
 // and the sequences never have more than one frame (at most ~140 bytes) in flight.
 constexpr qint64 kReadBufferBytes = 1024;
 

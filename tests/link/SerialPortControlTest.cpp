@@ -6,6 +6,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #ifndef Q_OS_WIN
 #include <cerrno>
 #include <cstdlib>
