@@ -1,0 +1,528 @@
+#include "app/frmRevertex.h"
+
+#include "app/DialogFont.h"
+#include "app/DialogLabel.h"
+#include "app/LineProgress.h"
+#include "app/PictureBox.h"
+#include "app/SeparatorLine.h"
+#include "app/WindowLayout.h"
+#include "link/ReplyHandling.h"
+#include "link/SerialPortControl.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstring>
+#include <stdexcept>
+
+// The images are compiled into this library; a static library needs the explicit call.
+static void initWindowResources()
+{
+    Q_INIT_RESOURCE(app);
+}
+
+namespace {
+
+const QString kEmblemImage = QStringLiteral(":/revertex/emblem.png");
+const QString kStripImage = QStringLiteral(":/revertex/strip.png");
+const QString kIconImage = QStringLiteral(":/revertex/revertex.ico");
+
+const QColor kBannerColour(255, 255, 255);
+const QColor kProgressBackground(207, 226, 240);
+const QColor kProgressBar(99, 154, 206);
+
+constexpr int kComPortCount = 16;
+constexpr int kComPortEntryWidth = 2;    // " 1" ... "16": right-aligned in two characters
+constexpr int kPreciseTimerBelowMs = 2;  // the 1 ms sequence timers tick as often as they can
+
+// The busy animation: 33 cells of 64 x 64 side by side; the frame counter steps by 3
+// and starts over after cell 32 (frame 96).
+constexpr int kThrobCell = 64;
+constexpr qint32 kThrobFrameStep = 3;
+constexpr qint32 kLastThrobFrame = 98;
+
+std::unique_ptr<CommPort> portOrDefault(std::unique_ptr<CommPort> port)
+{
+    if (port)
+        return port;
+    return std::make_unique<SerialPortControl>();
+}
+
+std::unique_ptr<SecondsClock> clockOrDefault(std::unique_ptr<SecondsClock> clock)
+{
+    if (clock)
+        return clock;
+    return std::make_unique<MonotonicSecondsClock>();
+}
+
+QWidget *createControl(WindowLayout::ControlKind kind, QWidget *container)
+{
+    using K = WindowLayout::ControlKind;
+    switch (kind) {
+    case K::Picture:
+        return new PictureBox(container);
+    case K::Page: {
+        auto *frame = new QFrame(container);
+        frame->setFrameShape(QFrame::NoFrame);
+        return frame;
+    }
+    case K::Label:
+        return new DialogLabel(container);
+    case K::DropDown: {
+        auto *combo = new QComboBox(container);
+        combo->setEditable(false);
+        return combo;
+    }
+    case K::Button: {
+        auto *button = new QPushButton(container);
+        button->setAutoDefault(false);   // Enter and Esc trigger no button
+        button->setDefault(false);
+        return button;
+    }
+    case K::Line:
+        return new SeparatorLine(container);
+    }
+    throw std::logic_error("control kind without a widget");
+}
+
+void applyButtonChange(QPushButton *button, ButtonChange change)
+{
+    if (change == ButtonChange::Enable)
+        button->setEnabled(true);
+    else if (change == ButtonChange::Disable)
+        button->setEnabled(false);
+}
+
+} // namespace
+
+frmRevertex::frmRevertex(Parts parts, QWidget *parent)
+    : QWidget(parent),
+      MSComm1(portOrDefault(std::move(parts.port))),
+      m_clock(clockOrDefault(std::move(parts.clock))),
+      m_fatalError(std::move(parts.fatalError)),
+      m_cameraCheck(m_session, *MSComm1, *m_clock, *this),
+      m_downloadStart(m_session, *MSComm1, *m_clock, *this),
+      m_lineTransfer(m_session, *MSComm1, FirmwareLines, *this),
+      m_closingSequence(m_session, *MSComm1, *m_clock, *this)
+{
+    initWindowResources();
+    if (!m_fatalError) {
+        m_fatalError = [this](int number, const QString &description) {
+            showRunTimeError(this, number, description);
+            QCoreApplication::exit(1);
+        };
+    }
+
+    // A fixed dialog frame without minimize and maximize buttons; Form_Load takes
+    // the system menu and the close box away.
+    setObjectName(QString::fromLatin1(WindowLayout::kWindowName));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromLatin1(WindowLayout::kCaption));
+    setWindowIcon(QIcon(kIconImage));
+    setFixedSize(WindowLayout::pixels(WindowLayout::kClientWidth), WindowLayout::pixels(WindowLayout::kClientHeight));
+    setFont(dialogFont());
+
+    createControls();
+    applyLook();
+    createTimers();
+    setTabOrderOfButtons();
+
+    Form_Load();
+    centreOnScreen();
+}
+
+frmRevertex::~frmRevertex()
+{
+    stopAllTimers();
+}
+
+template <class T> T *frmRevertex::control(const char *name) const
+{
+    T *found = findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        throw std::logic_error(std::string("window control missing: ") + name);
+    return found;
+}
+
+void frmRevertex::createControls()
+{
+    using WindowLayout::pixels;
+    for (const WindowLayout::Control &c : WindowLayout::controls()) {
+        QWidget *container = std::strcmp(c.container, WindowLayout::kWindowName) == 0
+            ? static_cast<QWidget *>(this)
+            : control<QWidget>(c.container);
+        QWidget *widget = createControl(c.kind, container);
+        widget->setObjectName(QString::fromLatin1(c.name));
+        widget->setFont(dialogFont());
+        if (c.kind == WindowLayout::ControlKind::Line)
+            static_cast<SeparatorLine *>(widget)->setEnds(pixels(c.left), pixels(c.top), pixels(c.left + c.width));
+        else
+            widget->setGeometry(pixels(c.left), pixels(c.top), pixels(c.width), pixels(c.height));
+        if (c.text) {
+            if (auto *label = qobject_cast<QLabel *>(widget))
+                label->setText(QString::fromLatin1(c.text));
+            else if (auto *button = qobject_cast<QPushButton *>(widget))
+                button->setText(QString::fromLatin1(c.text));
+        }
+        widget->setHidden(!c.visible);
+        widget->setEnabled(c.enabled);
+    }
+
+    Picture1 = control<PictureBox>("Picture1");
+    Picture2 = control<PictureBox>("Picture2");
+    Picture3 = control<PictureBox>("Picture3");
+    Picture4 = control<PictureBox>("Picture4");
+    Picture5 = control<PictureBox>("Picture5");
+    frame1 = control<QFrame>("frame1");
+    frame2 = control<QFrame>("frame2");
+    frame3 = control<QFrame>("frame3");
+    frame4 = control<QFrame>("frame4");
+    frame4a = control<QFrame>("frame4a");
+    frame5 = control<QFrame>("frame5");
+    frame6 = control<QFrame>("frame6");
+    Label4 = control<DialogLabel>("Label4");
+    Label9 = control<DialogLabel>("Label9");
+    lblError = control<DialogLabel>("lblError");
+    Combo1 = control<QComboBox>("Combo1");
+    cmdPrev = control<QPushButton>("cmdPrev");
+    cmdNext = control<QPushButton>("cmdNext");
+    cmdCancel = control<QPushButton>("cmdCancel");
+    Line1 = control<SeparatorLine>("Line1");
+    Line2 = control<SeparatorLine>("Line2");
+}
+
+void frmRevertex::applyLook()
+{
+    const QPixmap emblem(kEmblemImage);
+    Picture3->setBackground(kBannerColour);
+    Picture3->setPicture(emblem);
+    Picture5->setBackground(kBannerColour);
+
+    QFont bold = Label4->font();
+    bold.setBold(true);
+    Label4->setFont(bold);
+
+    Picture1->setBackground(kProgressBackground);
+    Picture1->setBorder(PictureBox::Border::Sunken3D);
+
+    // The etched separator: the 2-px shadow line with the 1-px highlight on its lower row.
+    Line2->setPen(2, QPalette::Dark);
+    Line1->setPen(1, QPalette::Light);
+    Line1->raise();
+
+    Picture4->setPicture(emblem);
+    Picture2->setPicture(QPixmap(kStripImage));
+}
+
+void frmRevertex::createTimers()
+{
+    for (const WindowLayout::Timer &t : WindowLayout::timers()) {
+        auto *timer = new QTimer(this);
+        timer->setObjectName(QString::fromLatin1(t.name));
+        timer->setInterval(t.intervalMs);
+        timer->setTimerType(t.intervalMs < kPreciseTimerBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
+    }
+    timerCamTest = control<QTimer>("timerCamTest");
+    timerStartDownload = control<QTimer>("timerStartDownload");
+    Timer1 = control<QTimer>("Timer1");
+    timerFinish = control<QTimer>("timerFinish");
+    throbAnimate = control<QTimer>("throbAnimate");
+
+    connect(timerCamTest, &QTimer::timeout, this, &frmRevertex::timerCamTest_Timer);
+    connect(timerStartDownload, &QTimer::timeout, this, &frmRevertex::timerStartDownload_Timer);
+    connect(Timer1, &QTimer::timeout, this, &frmRevertex::Timer1_Timer);
+    connect(timerFinish, &QTimer::timeout, this, &frmRevertex::timerFinish_Timer);
+    connect(throbAnimate, &QTimer::timeout, this, &frmRevertex::throbAnimate_Timer);
+
+    connect(cmdNext, &QPushButton::clicked, this, &frmRevertex::cmdNext_Click);
+    connect(cmdPrev, &QPushButton::clicked, this, &frmRevertex::cmdPrev_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmRevertex::cmdCancel_Click);
+}
+
+void frmRevertex::setTabOrderOfButtons()
+{
+    setTabOrder(cmdPrev, cmdNext);
+    setTabOrder(cmdNext, cmdCancel);
+    setTabOrder(cmdCancel, Combo1);
+}
+
+void frmRevertex::centreOnScreen()
+{
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    move(area.center() - rect().center());
+}
+
+void frmRevertex::Form_Load()
+{
+    // 1. The download state: no firmware lines yet, no line sent, the link free.
+    FirmwareLines.clear();
+    m_session.resetForDownload();
+
+    // 2. The still emblem into the banner.
+    Picture3->paintPicture(Picture4->picture(), 0, 0);
+
+    // 3. The COM port list: " 1" ... "16", whatever ports the machine has.
+    Combo1->clear();
+    for (int i = 1; i <= kComPortCount; ++i)
+        Combo1->addItem((QString(kComPortEntryWidth, QLatin1Char(' ')) + QString::number(i)).right(kComPortEntryWidth));
+    Combo1->setCurrentIndex(0);
+
+    // 4. No system menu, and with it no close box; the title keeps its caption.
+    setWindowFlags(windowFlags() & ~(Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
+
+    // 5. Redraw.
+    update();
+
+    // 6. The firmware image into FirmwareLines.
+    unpackFirmwareImage();
+}
+
+void frmRevertex::unpackFirmwareImage()
+{
+    // Fills FirmwareLines from the firmware image carried in the program.
+}
+
+void frmRevertex::cmdNext_Click()
+{
+    const qint32 from = PageNumber;
+    PageNumber = from + 1;
+    switch (from) {
+    case 0:
+        frame1->hide();
+        frame2->show();
+        cmdPrev->setEnabled(true);
+        break;
+    case 1:
+        frame2->hide();
+        frame3->show();
+        cmdPrev->setEnabled(false);
+        cmdNext->setEnabled(false);
+        setTimerEnabled(SequenceTimer::CamTest, true);
+        break;
+    case 2:
+        if (!frame4a->isHidden()) {
+            // From a message page to the warning page; only the next Next starts the download.
+            PageNumber = 2;
+            frame4->show();
+            frame4a->hide();
+        } else {
+            frame5->show();
+            frame4->hide();
+            frame4a->hide();
+            cmdPrev->setEnabled(false);
+            cmdNext->setEnabled(false);
+            cmdCancel->setEnabled(false);
+            setTimerEnabled(SequenceTimer::StartDownload, true);
+        }
+        break;
+    default:
+        break;   // Next is disabled from the progress page on
+    }
+}
+
+void frmRevertex::cmdPrev_Click()
+{
+    --PageNumber;
+    switch (PageNumber) {
+    case 0:
+        cmdPrev->setEnabled(false);
+        frame2->hide();
+        frame1->show();
+        break;
+    case 1:
+        frame2->show();
+        frame3->hide();
+        frame4->hide();
+        frame4a->hide();
+        cmdPrev->setEnabled(true);
+        cmdNext->setEnabled(true);
+        break;
+    default:
+        break;   // Back is disabled on the welcome page and from the progress page on
+    }
+}
+
+void frmRevertex::cmdCancel_Click()
+{
+    close();
+}
+
+void frmRevertex::closeEvent(QCloseEvent *event)
+{
+    // Cancel is disabled only while the firmware is being written. Breaking that off
+    // leaves the camera without working firmware, so the window stays open however
+    // the close was asked for.
+    if (!cmdCancel->isEnabled()) {
+        event->ignore();
+        return;
+    }
+    stopAllTimers();
+    runReportingFailure(
+        [this] {
+            if (MSComm1->portOpen())
+                MSComm1->close();
+        },
+        m_fatalError);
+    event->accept();
+}
+
+void frmRevertex::throbAnimate_Timer()
+{
+    if (ThrobFrame > kLastThrobFrame) {
+        ThrobFrame = 0;
+        ThrobX = 0;
+    }
+    Picture3->paintPicture(Picture2->picture(), 0, 0, QRect(ThrobX, 0, kThrobCell, kThrobCell));
+    ThrobFrame += kThrobFrameStep;
+    ThrobX += kThrobCell;
+}
+
+void frmRevertex::restoreEmblem()
+{
+    throbAnimate->stop();
+    Picture3->paintPicture(Picture4->picture(), 0, 0);
+}
+
+void frmRevertex::timerCamTest_Timer()
+{
+    // The check traps its own failures; the guard only keeps anything else off the event loop.
+    runSequenceStep([this] { m_cameraCheck.tick(); });
+}
+
+void frmRevertex::timerStartDownload_Timer()
+{
+    runSequenceStep([this] { m_downloadStart.tick(); });
+}
+
+void frmRevertex::Timer1_Timer()
+{
+    runSequenceStep([this] { m_lineTransfer.tick(); });
+}
+
+void frmRevertex::timerFinish_Timer()
+{
+    runSequenceStep([this] { m_closingSequence.tick(); });
+}
+
+void frmRevertex::runSequenceStep(const std::function<void()> &step)
+{
+    runReportingFailure(step, [this](int number, const QString &description) {
+        endWithRunTimeError(number, description);
+    });
+}
+
+void frmRevertex::endWithRunTimeError(int number, const QString &description)
+{
+    // Nothing may tick on while the report is up: the program is over.
+    stopAllTimers();
+    m_fatalError(number, description);
+}
+
+void frmRevertex::stopAllTimers()
+{
+    for (QTimer *timer : {timerCamTest, timerStartDownload, Timer1, timerFinish, throbAnimate})
+        if (timer)
+            timer->stop();
+}
+
+QFrame *frmRevertex::page(Page which) const
+{
+    switch (which) {
+    case Page::Welcome:
+        return frame1;
+    case Page::ComPort:
+        return frame2;
+    case Page::Testing:
+        return frame3;
+    case Page::Message:
+        return frame4a;
+    case Page::Warning:
+        return frame4;
+    case Page::Progress:
+        return frame5;
+    case Page::Done:
+        return frame6;
+    }
+    throw std::logic_error("page without a frame");
+}
+
+QTimer *frmRevertex::sequenceTimer(SequenceTimer which) const
+{
+    switch (which) {
+    case SequenceTimer::CamTest:
+        return timerCamTest;
+    case SequenceTimer::StartDownload:
+        return timerStartDownload;
+    case SequenceTimer::LineTransfer:
+        return Timer1;
+    case SequenceTimer::Finish:
+        return timerFinish;
+    }
+    throw std::logic_error("sequence timer without a timer");
+}
+
+QString frmRevertex::selectedPortEntry() const
+{
+    return Combo1->itemText(Combo1->currentIndex());
+}
+
+void frmRevertex::setTimerEnabled(SequenceTimer which, bool enabled)
+{
+    QTimer *timer = sequenceTimer(which);
+    if (!enabled)
+        timer->stop();
+    else if (!timer->isActive())
+        timer->start();   // a running timer keeps its rhythm
+}
+
+void frmRevertex::throbOn()
+{
+    if (!throbAnimate->isActive())
+        throbAnimate->start();
+}
+
+void frmRevertex::land(Landing outcome)
+{
+    const LandingRow &row = landingRow(outcome);
+    if (row.message)
+        lblError->setText(QString::fromLatin1(row.message));
+    sequenceTimer(row.timerOff)->stop();
+    for (Page p : row.hide)
+        page(p)->hide();
+    for (Page p : row.show)
+        page(p)->show();
+    applyButtonChange(cmdPrev, row.back);
+    applyButtonChange(cmdNext, row.next);
+    applyButtonChange(cmdCancel, row.cancel);
+    if (row.cancelCaption)
+        cmdCancel->setText(QString::fromLatin1(row.cancelCaption));
+    restoreEmblem();
+}
+
+void frmRevertex::showLineProgress(qint32 lineIndex, qint32 upper)
+{
+    const int width = LineProgress::barWidth(Picture1->scaleWidth(), lineIndex, upper);
+    Picture1->fillBox(QRect(0, 0, width, Picture1->scaleHeight()), kProgressBar);
+    Label9->setText(LineProgress::percentText(lineIndex, upper));
+}
+
+void frmRevertex::ReadBuffer()
+{
+    ::ReadBuffer(m_session, *MSComm1);
+}
+
+void frmRevertex::pvr(const QByteArray &reply)
+{
+    ::pvr(m_session, reply);
+}

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "app/FatalErrorGuard.h"
+#include "app/LandingTable.h"
+#include "flash/ClosingSequence.h"
+#include "flash/DownloadStart.h"
+#include "flash/LineRecords.h"
+#include "flash/LineTransfer.h"
+#include "link/CameraCheck.h"
+#include "link/CameraSession.h"
+#include "link/CommPort.h"
+#include "link/SecondsClock.h"
+#include "link/WizardSurface.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class DialogLabel;
+class PictureBox;
+class QComboBox;
+class QFrame;
+class QPushButton;
+class QTimer;
+class SeparatorLine;
+
+// The wizard's one window: seven pages in one place, Back/Next/Cancel, the banner with
+// the busy animation, and the timers that drive the camera check and the download.
+// It owns the session state, the serial port and the firmware lines for the whole run.
+// Controls carry their names as object names and are reached by those names.
+class frmRevertex : public QWidget, public WizardSurface {
+    Q_OBJECT
+public:
+    // What the window runs on; tests put in their own.
+    struct Parts {
+        std::unique_ptr<CommPort> port;        // null: the serial port control on QSerialPort
+        std::unique_ptr<SecondsClock> clock;   // null: whole seconds of the monotonic clock
+        RunTimeErrorReport fatalError;         // empty: the message box, then the program ends
+    };
+
+    explicit frmRevertex(Parts parts = {}, QWidget *parent = nullptr);
+    ~frmRevertex() override;
+
+    // The reply handling on this window's session and port, for every sequence.
+    void ReadBuffer();
+    void pvr(const QByteArray &reply);
+
+    // WizardSurface
+    QString selectedPortEntry() const override;
+    void setTimerEnabled(SequenceTimer timer, bool enabled) override;
+    void throbOn() override;
+    void land(Landing outcome) override;
+    void showLineProgress(qint32 lineIndex, qint32 upper) override;
+
+    // Read-only views of the window's own state.
+    const CameraSession &session() const { return m_session; }
+    const LineRecords &firmwareLines() const { return FirmwareLines; }
+    qint32 pageNumber() const { return PageNumber; }
+    qint32 throbFrame() const { return ThrobFrame; }
+    qint32 throbX() const { return ThrobX; }
+
+protected:
+    // Form_QueryUnload: refuses to close while a download runs, otherwise closes the port.
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void cmdNext_Click();
+    void cmdPrev_Click();
+    void cmdCancel_Click();
+    void timerCamTest_Timer();
+    void timerStartDownload_Timer();
+    void Timer1_Timer();
+    void timerFinish_Timer();
+    void throbAnimate_Timer();
+
+private:
+    void createControls();
+    void applyLook();
+    void createTimers();
+    void setTabOrderOfButtons();
+    void centreOnScreen();
+    template <class T> T *control(const char *name) const;
+
+    void Form_Load();
+    void unpackFirmwareImage();
+    void restoreEmblem();
+    QFrame *page(Page which) const;
+    QTimer *sequenceTimer(SequenceTimer which) const;
+    void stopAllTimers();
+    void runSequenceStep(const std::function<void()> &step);
+    void endWithRunTimeError(int number, const QString &description);
+
+    CameraSession m_session;
+    std::unique_ptr<CommPort> MSComm1;
+    std::unique_ptr<SecondsClock> m_clock;
+    RunTimeErrorReport m_fatalError;
+    LineRecords FirmwareLines;
+    CameraCheck m_cameraCheck;
+    DownloadStart m_downloadStart;
+    LineTransfer m_lineTransfer;
+    ClosingSequence m_closingSequence;
+
+    qint32 PageNumber = 0;
+    qint32 ThrobFrame = 0;   // counts in steps of 3 per cell shown
+    qint32 ThrobX = 0;       // left edge of the strip cell to draw next
+
+    PictureBox *Picture1 = nullptr;
+    PictureBox *Picture2 = nullptr;
+    PictureBox *Picture3 = nullptr;
+    PictureBox *Picture4 = nullptr;
+    PictureBox *Picture5 = nullptr;
+    QFrame *frame1 = nullptr;
+    QFrame *frame2 = nullptr;
+    QFrame *frame3 = nullptr;
+    QFrame *frame4 = nullptr;
+    QFrame *frame4a = nullptr;
+    QFrame *frame5 = nullptr;
+    QFrame *frame6 = nullptr;
+    DialogLabel *Label4 = nullptr;
+    DialogLabel *Label9 = nullptr;
+    DialogLabel *lblError = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QPushButton *cmdPrev = nullptr;
+    QPushButton *cmdNext = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    SeparatorLine *Line1 = nullptr;
+    SeparatorLine *Line2 = nullptr;
+    QTimer *timerCamTest = nullptr;
+    QTimer *timerStartDownload = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *timerFinish = nullptr;
+    QTimer *throbAnimate = nullptr;
+};
