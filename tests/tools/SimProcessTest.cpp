@@ -371,3 +371,30 @@ TEST(SimProcessTest, UsageErrorsExitWithTwo)
         EXPECT_TRUE(sim.readAllStandardOutput().isEmpty());   // no device announced
     }
 }
+
+TEST(SimProcessTest, StopAfterLinesLeavesTheClosingScriptUnanswered)
+{
+    SimRig rig({"--stop-after-lines", "2"});
+    ASSERT_RIG_UP(rig);
+    rig.pty.send("ckl0");
+    rig.pty.send(lineCommand(imageLine(1)));
+    rig.pty.send(lineCommand(imageLine(2)));
+    EXPECT_EQ(rig.pty.readReplies(3), (QList<QByteArray>{kLvr, kLvr, kLvr}));
+    rig.pty.send(lineCommand(imageLine(3)));
+    rig.pty.send("ckb0");
+    rig.pty.send("ckz0m");
+    EXPECT_TRUE(rig.pty.readFor(kQuietMs).isEmpty());
+    EXPECT_EQ(rig.sim.stop(), 0);
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("lines received: 3\n"))) << rig.sim.output().toStdString();
+}
+
+TEST(SimProcessTest, TimeoutEndsTheRunWithASummary)
+{
+    SimRig rig({"--timeout", "0.5"});
+    ASSERT_RIG_UP(rig);
+    ASSERT_TRUE(rig.sim.waitForExit(PtyClient::kReplyCapMs));
+    EXPECT_EQ(rig.sim.exitCode(), 0);
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("ptz2-sim summary (timeout after 0.5 s)")))
+        << rig.sim.output().toStdString();
+    EXPECT_TRUE(rig.pty.waitForClosed());
+}
