@@ -10,6 +10,7 @@ file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 
 # try_build(<name> <expect: built|build-fails|configure-fails> <output_var> [-D...])
+# The build directory is WORK_DIR/<name>: the same name builds again in the same one.
 function(try_build name expect output_var)
   set(binary ${WORK_DIR}/${name})
   execute_process(
@@ -64,6 +65,10 @@ endif()
 try_build(good-raw built log -DREVERTEX_FIRMWARE=${WORK_DIR}/good.bin)
 expect_in(good-raw "${log}" "Firmware: ${WORK_DIR}/good.bin")
 expect_same_file(good-raw ${WORK_DIR}/good-raw/firmware/firmware.container ${WORK_DIR}/good.container)
+
+# Back to the default in the same build: the (older) test image is embedded again.
+try_build(good-raw built log -DREVERTEX_FIRMWARE=)
+expect_same_file(good-raw-then-default ${WORK_DIR}/good-raw/firmware/firmware.container ${test_image})
 
 # A container cut short: the build stops with fwimage's message and makes nothing.
 execute_process(COMMAND head -c 20000 ${test_image} OUTPUT_FILE ${WORK_DIR}/cut.container)
