@@ -35,7 +35,7 @@ const char kUsageText[] =
     "\n"
     "Exit status: 0 done, 1 bad input or output failure, 2 wrong usage.\n";
 
-using Handler = int (FwimageCommand::*)(const QStringList &, const QString &);
+using Handler = int (FwimageCommand::*)(const QStringList &, FirmwareInput::Format);
 
 struct Subcommand {
     const char *name;
@@ -86,7 +86,7 @@ int FwimageCommand::run(const QStringList &arguments)
                                   .arg(subcommand.files == 1 ? "" : "s")
                                   .arg(files.size()));
         try {
-            return (this->*subcommand.handler)(files, format);
+            return (this->*subcommand.handler)(files, parsed);
         } catch (const FirmwareError &error) {
             m_err << "fwimage: " << files.first() << ": " << error.message() << "\n";
         } catch (const ImageError &error) {
@@ -127,13 +127,11 @@ bool FwimageCommand::writeOutput(const QString &path, const QByteArray &data)
     return true;
 }
 
-int FwimageCommand::pack(const QStringList &files, const QString &format)
+int FwimageCommand::pack(const QStringList &files, FirmwareInput::Format chosen)
 {
     QByteArray data;
     if (!readInput(files.at(0), &data))
         return kFailed;
-    FirmwareInput::Format chosen;
-    FirmwareInput::parseFormat(format, &chosen);
     if (chosen == FirmwareInput::Format::Auto)
         chosen = FirmwareInput::detect(data);
     if (chosen == FirmwareInput::Format::Container)
@@ -147,13 +145,11 @@ int FwimageCommand::pack(const QStringList &files, const QString &format)
     return kDone;
 }
 
-int FwimageCommand::verify(const QStringList &files, const QString &format)
+int FwimageCommand::verify(const QStringList &files, FirmwareInput::Format chosen)
 {
     QByteArray data;
     if (!readInput(files.at(0), &data))
         return kFailed;
-    FirmwareInput::Format chosen;
-    FirmwareInput::parseFormat(format, &chosen);
     FirmwareInput::Format detected;
     const QByteArray container = FirmwareInput::toContainer(data, chosen, &detected);
     m_out << files.at(0) << ": every record is a valid line\n";
@@ -163,13 +159,11 @@ int FwimageCommand::verify(const QStringList &files, const QString &format)
     return kDone;
 }
 
-int FwimageCommand::unpack(const QStringList &files, const QString &format)
+int FwimageCommand::unpack(const QStringList &files, FirmwareInput::Format chosen)
 {
     QByteArray data;
     if (!readInput(files.at(0), &data))
         return kFailed;
-    FirmwareInput::Format chosen;
-    FirmwareInput::parseFormat(format, &chosen);
     const QByteArray image = ImagePacking::imageFromLines(unpackFirmware(FirmwareInput::toContainer(data, chosen)));
     if (!writeOutput(files.at(1), image))
         return kFailed;
@@ -177,13 +171,11 @@ int FwimageCommand::unpack(const QStringList &files, const QString &format)
     return kDone;
 }
 
-int FwimageCommand::embed(const QStringList &files, const QString &format)
+int FwimageCommand::embed(const QStringList &files, FirmwareInput::Format chosen)
 {
     QByteArray data;
     if (!readInput(files.at(0), &data))
         return kFailed;
-    FirmwareInput::Format chosen;
-    FirmwareInput::parseFormat(format, &chosen);
     FirmwareInput::Format detected;
     const QByteArray container = FirmwareInput::toContainer(data, chosen, &detected);
     if (!writeOutput(files.at(1), container))
@@ -195,7 +187,7 @@ int FwimageCommand::embed(const QStringList &files, const QString &format)
     return kDone;
 }
 
-int FwimageCommand::generateTestImage(const QStringList &files, const QString &)
+int FwimageCommand::generateTestImage(const QStringList &files, FirmwareInput::Format)
 {
     if (!writeOutput(files.at(0), TestImageGenerator::generate()))
         return kFailed;

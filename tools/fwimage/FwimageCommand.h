@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/fwimage/FirmwareInput.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -18,11 +20,11 @@ public:
     int run(const QStringList &arguments);
 
 private:
-    int pack(const QStringList &files, const QString &format);
-    int verify(const QStringList &files, const QString &format);
-    int unpack(const QStringList &files, const QString &format);
-    int embed(const QStringList &files, const QString &format);
-    int generateTestImage(const QStringList &files, const QString &format);
+    int pack(const QStringList &files, FirmwareInput::Format format);
+    int verify(const QStringList &files, FirmwareInput::Format format);
+    int unpack(const QStringList &files, FirmwareInput::Format format);
+    int embed(const QStringList &files, FirmwareInput::Format format);
+    int generateTestImage(const QStringList &files, FirmwareInput::Format format);
 
     int usageError(const QString &problem);
     bool readInput(const QString &path, QByteArray *data);
