@@ -14,7 +14,7 @@ constexpr int kMaxAckDelayMs = 600000;
 // Applies a value to the options; returns what is wrong with it, or nothing.
 using Apply = std::function<QString(SimOptions &, const QString &)>;
 
-struct OptionSpec {
+struct OptionEntry {
     const char *name;        // without the leading "--"
     const char *valueName;   // nullptr for a switch
     const char *help;
@@ -63,9 +63,9 @@ Apply setPath(QString SimOptions::*path)
     return [path](SimOptions &options, const QString &value) { return readPath(value, options.*path); };
 }
 
-const std::vector<OptionSpec> &optionTable()
+const std::vector<OptionEntry> &optionTable()
 {
-    static const std::vector<OptionSpec> table{
+    static const std::vector<OptionEntry> table{
         {"version", "V",
          "Version in the report to \"ckb0\" during the check (default 3.45, which needs flashing; "
          "3.46 needs none). Any text, even empty.",
@@ -140,11 +140,11 @@ const std::vector<OptionSpec> &optionTable()
     return table;
 }
 
-const OptionSpec *findOption(const QString &name)
+const OptionEntry *findOption(const QString &name)
 {
-    for (const OptionSpec &spec : optionTable()) {
-        if (name == QLatin1String(spec.name))
-            return &spec;
+    for (const OptionEntry &entry : optionTable()) {
+        if (name == QLatin1String(entry.name))
+            return &entry;
     }
     return nullptr;
 }
@@ -195,22 +195,22 @@ SimOptionsParser::Result SimOptionsParser::parse(const QStringList &arguments)
             name = name.left(equals);
             valueInline = true;
         }
-        const OptionSpec *spec = findOption(name);
-        if (!spec) {
+        const OptionEntry *entry = findOption(name);
+        if (!entry) {
             result.error = QStringLiteral("unknown option --%1").arg(name);
             return result;
         }
-        if (spec->valueName && !valueInline) {
+        if (entry->valueName && !valueInline) {
             if (i + 1 >= arguments.size()) {
-                result.error = QStringLiteral("--%1 needs a value (%2)").arg(name, QLatin1String(spec->valueName));
+                result.error = QStringLiteral("--%1 needs a value (%2)").arg(name, QLatin1String(entry->valueName));
                 return result;
             }
             value = arguments.at(++i);
-        } else if (!spec->valueName && valueInline) {
+        } else if (!entry->valueName && valueInline) {
             result.error = QStringLiteral("--%1 takes no value").arg(name);
             return result;
         }
-        const QString fault = spec->apply(result.options, value);
+        const QString fault = entry->apply(result.options, value);
         if (!fault.isEmpty()) {
             result.error = QStringLiteral("--%1 %2").arg(name, fault);
             return result;
@@ -238,12 +238,12 @@ QString SimOptionsParser::helpText()
         "or when the device or a file cannot be set up.\n"
         "\n"
         "Options:\n");
-    for (const OptionSpec &spec : optionTable()) {
-        QString head = QStringLiteral("  --%1").arg(QLatin1String(spec.name));
-        if (spec.valueName)
-            head += QStringLiteral(" %1").arg(QLatin1String(spec.valueName));
+    for (const OptionEntry &entry : optionTable()) {
+        QString head = QStringLiteral("  --%1").arg(QLatin1String(entry.name));
+        if (entry.valueName)
+            head += QStringLiteral(" %1").arg(QLatin1String(entry.valueName));
         text += head + QLatin1Char('\n');
-        text += wrapped(QLatin1String(spec.help), 6);
+        text += wrapped(QLatin1String(entry.help), 6);
     }
     return text;
 }
