@@ -336,3 +336,11 @@ TEST_F(WindowDefinition, LoadPreparesTheDownloadState)
     EXPECT_FALSE(port->isOpen);
     EXPECT_TRUE(port->writes.isEmpty());
 }
+
+TEST_F(WindowDefinition, FocusStartsOnNextAsBackIsDisabled)
+{
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(QApplication::focusWidget(), button("cmdNext"));
+}
