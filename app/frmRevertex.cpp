@@ -6,7 +6,9 @@
 #include "app/PictureBox.h"
 #include "app/SeparatorLine.h"
 #include "app/WindowLayout.h"
+#include "flash/FirmwareImage.h"
 #include "link/ReplyHandling.h"
+#include "link/RuntimeError.h"
 #include "link/SerialPortControl.h"
 
 #include <QCloseEvent>
@@ -37,6 +39,9 @@ const QString kIconImage = QStringLiteral(":/revertex/revertex.ico");
 const QColor kBannerColour(255, 255, 255);
 const QColor kProgressBackground(207, 226, 240);
 const QColor kProgressBar(99, 154, 206);
+
+// Reported when the carried firmware image cannot be used (the toolkit's "bad file format").
+constexpr int kBadFirmwareError = 321;
 
 constexpr int kComPortCount = 16;
 constexpr int kComPortEntryWidth = 2;    // " 1" ... "16": right-aligned in two characters
@@ -107,6 +112,7 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
       MSComm1(portOrDefault(std::move(parts.port))),
       m_clock(clockOrDefault(std::move(parts.clock))),
       m_fatalError(std::move(parts.fatalError)),
+      m_firmwareContainer(std::move(parts.firmware)),
       m_cameraCheck(m_session, *MSComm1, *m_clock, *this),
       m_downloadStart(m_session, *MSComm1, *m_clock, *this),
       m_lineTransfer(m_session, *MSComm1, FirmwareLines, *this),
@@ -290,7 +296,19 @@ void frmRevertex::Form_Load()
 
 void frmRevertex::unpackFirmwareImage()
 {
-    // Fills FirmwareLines from the firmware image carried in the program.
+    // Read in memory: no temporary file beside the program, so a read-only install
+    // directory or a second instance cannot break the start. A damaged image stops
+    // the load here, before any port is opened or a byte sent.
+    try {
+        FirmwareLines = unpackFirmware(m_firmwareContainer.isEmpty() ? embeddedFirmwareContainer() : m_firmwareContainer);
+    } catch (const FirmwareError &error) {
+        FirmwareLines.clear();
+        throw RuntimeError(kBadFirmwareError,
+                           QStringLiteral("The firmware image in this program is damaged (%1). "
+                                          "Nothing has been sent to the camera.")
+                               .arg(error.message()));
+    }
+    m_firmwareContainer.clear();
 }
 
 void frmRevertex::cmdNext_Click()

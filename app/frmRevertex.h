@@ -37,6 +37,7 @@ public:
         std::unique_ptr<CommPort> port;        // null: the serial port control on QSerialPort
         std::unique_ptr<SecondsClock> clock;   // null: whole seconds of the monotonic clock
         RunTimeErrorReport fatalError;         // empty: the message box, then the program ends
+        QByteArray firmware;                   // empty: the firmware container embedded at build time
     };
 
     explicit frmRevertex(Parts parts = {}, QWidget *parent = nullptr);
@@ -95,6 +96,7 @@ private:
     std::unique_ptr<CommPort> MSComm1;
     std::unique_ptr<SecondsClock> m_clock;
     RunTimeErrorReport m_fatalError;
+    QByteArray m_firmwareContainer;
     LineRecords FirmwareLines;
     CameraCheck m_cameraCheck;
     DownloadStart m_downloadStart;

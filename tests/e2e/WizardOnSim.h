@@ -1,0 +1,127 @@
+#pragma once
+
+#include "app/frmRevertex.h"
+#include "tests/support/SimProcess.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+// The real wizard (real serial port layer, real clock, embedded firmware) against
+// ptz2-sim on a pseudo-terminal, driven the way a person drives it. Only the
+// fatal-error report is recorded instead of shown.
+class WizardOnSim : public ::testing::Test {
+protected:
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<frmRevertex> window;
+    QList<std::pair<int, QString>> reports;
+
+    static QString expectedContainer()
+    {
+        return QDir(qEnvironmentVariable("REVERTEX_BUILD_DIR")).filePath(QStringLiteral("firmware/firmware.container"));
+    }
+
+    // Starts the simulated camera on COM 1 and opens the window.
+    void start(QStringList simArguments)
+    {
+        simArguments << QStringLiteral("--log-commands") << QStringLiteral("--expect") << expectedContainer();
+        sim = std::make_unique<SimProcess>(simArguments);
+        ASSERT_FALSE(sim->devicePath().isEmpty()) << sim->output().toStdString();
+        qputenv("REVERTEX_COM1", sim->devicePath().toLocal8Bit());
+        frmRevertex::Parts parts;
+        parts.fatalError = [this](int number, const QString &description) { reports.append({number, description}); };
+        window = std::make_unique<frmRevertex>(std::move(parts));
+        window->show();
+    }
+
+    void TearDown() override
+    {
+        window.reset();   // closes the port before the simulator goes
+        if (sim)
+            sim->stop();
+        qunsetenv("REVERTEX_COM1");
+        qunsetenv("REVERTEX_COM2");
+    }
+
+    template <class T> T *get(const char *name) const
+    {
+        T *found = window->findChild<T *>(QString::fromLatin1(name));
+        if (!found)
+            ADD_FAILURE() << "no control " << name;
+        return found;
+    }
+
+    void click(const char *name) { get<QPushButton>(name)->click(); }
+    bool shown(const char *page) const { return !get<QFrame>(page)->isHidden(); }
+    QString message() const { return get<QLabel>("lblError")->text(); }
+    bool timerRunning(const char *name) const { return get<QTimer>(name)->isActive(); }
+
+    // Back, Next, Cancel enabled, e.g. "-++".
+    std::string buttons() const
+    {
+        std::string s;
+        for (const char *b : {"cmdPrev", "cmdNext", "cmdCancel"})
+            s += get<QPushButton>(b)->isEnabled() ? '+' : '-';
+        return s;
+    }
+
+    bool anySequenceRunning() const
+    {
+        for (const char *t : {"timerCamTest", "timerStartDownload", "Timer1", "timerFinish"})
+            if (timerRunning(t))
+                return true;
+        return false;
+    }
+
+    // Runs the event loop until `done` holds or `ms` pass.
+    static bool waitFor(const std::function<bool()> &done, int ms)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done()) {
+            if (waited.elapsed() > ms)
+                return false;
+            QTest::qWait(5);
+        }
+        return true;
+    }
+
+    // Welcome -> COM port (entry `comIndex`) -> the camera check, until it lands.
+    void runCheck(int comIndex = 0, int ms = 15000)
+    {
+        if (window->pageNumber() == 0)
+            click("cmdNext");
+        get<QComboBox>("Combo1")->setCurrentIndex(comIndex);
+        click("cmdNext");
+        ASSERT_TRUE(shown("frame3"));
+        ASSERT_TRUE(waitFor([this] { return !timerRunning("timerCamTest"); }, ms)) << "the check never ended";
+    }
+
+    // From the warning page: Next, then wait for the done page or another end.
+    void runDownload(int ms)
+    {
+        ASSERT_TRUE(shown("frame4"));
+        click("cmdNext");
+        ASSERT_TRUE(shown("frame5"));
+        ASSERT_EQ(buttons(), "---");
+        waitFor([this] { return !anySequenceRunning(); }, ms);
+    }
+
+    // Ends the simulator and returns its summary.
+    QString simSummary()
+    {
+        window.reset();
+        sim->stop();
+        return sim->output();
+    }
+};
