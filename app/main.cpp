@@ -1,15 +1,22 @@
 // Revertex: the wizard that reflashes a PictureTel PTZ 2 camera over a serial port.
 #include "app/FatalErrorGuard.h"
 #include "app/frmRevertex.h"
+#include "flash/FirmwareImage.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Revertex"));
+    if (embeddedFirmwareIsTestImage()) {
+        fputs("revertex: this build carries the test firmware image, made for the simulated camera "
+              "(ptz2-sim). Do not flash a real camera with it: build with -DREVERTEX_FIRMWARE=<file>.\n",
+              stderr);
+    }
 
     // A failure while the window loads (the firmware image above all) ends the program
     // with the report, before the window is ever shown.

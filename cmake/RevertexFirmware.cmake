@@ -28,7 +28,7 @@ function(revertex_choose_firmware file_var format_var)
     message(STATUS "Firmware: ${firmware} (checked by fwimage while building)")
   else()
     set(firmware ${REVERTEX_FIRMWARE_TEST_IMAGE})
-    message(STATUS "Firmware: no REVERTEX_FIRMWARE given, embedding the test image ${firmware}. "
+    message(WARNING "Firmware: no REVERTEX_FIRMWARE given, embedding the test image ${firmware}. "
                    "This build is for the simulated camera only: never flash a real camera with it.")
   endif()
   set(${file_var} ${firmware} PARENT_SCOPE)

@@ -16,3 +16,8 @@ revertex_firmware_container(
 add_library(revertex_embedded_firmware STATIC EmbeddedFirmware.cpp)
 revertex_firmware_resource(TARGET revertex_embedded_firmware CONTAINER ${REVERTEX_FIRMWARE_CONTAINER})
 target_link_libraries(revertex_embedded_firmware PUBLIC revertex_firmware)
+
+# A build without REVERTEX_FIRMWARE says so when it starts: its image would ruin a real camera.
+if(NOT REVERTEX_FIRMWARE)
+  target_compile_definitions(revertex_embedded_firmware PRIVATE REVERTEX_EMBEDS_TEST_IMAGE=1)
+endif()

@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build "$@" >/dev/null
+cmake -S . -B build "$@" >/dev/null   # warnings still reach stderr
 cmake --build build --parallel "$(nproc)"

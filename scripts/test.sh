@@ -1,8 +1,22 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. Needs no display and no camera: window
 # tests run offscreen, and a simulated camera sits on a pseudo-terminal.
+#
+# Two builds: the ordinary one in build/, then the whole suite again built with
+# clang under AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/, which
+# also runs each fuzzer briefly. REVERTEX_QUICK=1 skips the second build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
-cd build
-ctest --output-on-failure --timeout 900 </dev/null
+(cd build && ctest --output-on-failure --timeout 900 </dev/null)
+
+if [ "${REVERTEX_QUICK:-0}" = 1 ]; then
+  exit 0
+fi
+
+cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DREVERTEX_SANITIZE=ON -DREVERTEX_FUZZ=ON >/dev/null
+cmake --build build-asan --parallel "$(nproc)"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd build-asan && ctest --output-on-failure --timeout 1200 </dev/null)
