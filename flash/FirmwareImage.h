@@ -44,3 +44,7 @@ QByteArray firmwareContainerFromResource(const QString &resourcePath);
 // Defined by the library revertex_embedded_firmware, which carries the resource:
 // a program that calls this links that library.
 QByteArray embeddedFirmwareContainer();
+
+// True when the build embedded our own test image, fit only for the simulated camera.
+// Also defined by revertex_embedded_firmware.
+bool embeddedFirmwareIsTestImage();
