@@ -1,0 +1,77 @@
+# Installing and packaging the wizard. Only the program itself is installed (with its
+# desktop entry and icon on Linux); the simulator, fwimage, the tools and the tests
+# stay in the build directory.
+#   cmake --install build --prefix /usr/local
+#   cd build && cpack            # revertex_<version>_<arch>.deb on Debian
+include(GNUInstallDirs)
+
+install(TARGETS revertex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+if(UNIX AND NOT APPLE)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/revertex.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${CMAKE_SOURCE_DIR}/resources/images/revertex.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+  install(FILES ${CMAKE_SOURCE_DIR}/README.md
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/revertex)
+endif()
+
+if(WIN32)
+  # The Qt DLLs and plugins beside revertex.exe (windeployqt at install time), and
+  # the compiler's runtime, so that the installed folder runs on a machine without Qt.
+  if(COMMAND qt_generate_deploy_app_script)
+    qt_generate_deploy_app_script(TARGET revertex FILENAME_VARIABLE revertex_deploy_script
+                                  NO_UNSUPPORTED_PLATFORM_ERROR)
+    install(SCRIPT ${revertex_deploy_script})
+  endif()
+  set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION ${CMAKE_INSTALL_BINDIR})
+  include(InstallRequiredSystemLibraries)
+endif()
+
+set(CPACK_PACKAGE_NAME revertex)
+set(CPACK_PACKAGE_VENDOR "Revertex")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Firmware flash wizard for the PictureTel PTZ 2 camera")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Revertex reprograms the firmware of a PictureTel PTZ 2 pan-tilt-zoom camera over an\n"
+    "RS-232 serial port (or a USB serial adapter), so that the camera works with the\n"
+    "Optivant Moving camera-control program. It checks the camera, reads its firmware\n"
+    "version and, when needed, sends the new firmware line by line.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Revertex)
+set(CPACK_PACKAGE_EXECUTABLES revertex Revertex)
+set(REVERTEX_PACKAGE_CONTACT "Revertex maintainers <revertex@example.org>"
+    CACHE STRING "Maintainer named in the packages")
+set(CPACK_PACKAGE_CONTACT ${REVERTEX_PACKAGE_CONTACT})
+# Installed programs carry no debugging information.
+set(CPACK_STRIP_FILES ON)
+
+# Debian: the Qt 6 libraries come from dpkg-shlibdeps where it is there (it finds
+# exactly the libraries the binary links); the dialog font is a data package that no
+# library check can see.
+find_program(REVERTEX_DPKG_DEB dpkg-deb)
+find_program(REVERTEX_DPKG_SHLIBDEPS dpkg-shlibdeps)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+if(REVERTEX_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine")
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libqt6widgets6 (>= 6.2), libqt6serialport6 (>= 6.2), libqt6gui6 (>= 6.2), libqt6core6 (>= 6.2), \
+libstdc++6, libc6, fonts-wine")
+endif()
+# Talking to the port needs membership of the dialout group; the package suggests
+# the usual helpers for finding who holds a port and for tuning USB adapters.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "psmisc, lsof, setserial")
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+elseif(REVERTEX_DPKG_DEB)
+  set(CPACK_GENERATOR DEB)
+else()
+  set(CPACK_GENERATOR TGZ)
+endif()
+
+include(CPack)
