@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+struct ProcessResult {
+    bool finished = false;   // started and ended on its own within the limit
+    int exitCode = -1;
+    QByteArray output;       // stdout and stderr together
+};
+
+// Runs a program to its end with no stdin; `extraEnvironment` is added to ours.
+inline ProcessResult runProgram(const QString &program, const QStringList &arguments, int limitMs,
+                                const QString &workingDirectory = QString(),
+                                const QProcessEnvironment &extraEnvironment = QProcessEnvironment())
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(extraEnvironment);
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(workingDirectory);
+    process.start(program, arguments);
+    ProcessResult result;
+    if (!process.waitForFinished(limitMs)) {
+        process.kill();
+        process.waitForFinished();
+        result.output = process.readAll();
+        return result;
+    }
+    result.finished = process.exitStatus() == QProcess::NormalExit;
+    result.exitCode = process.exitCode();
+    result.output = process.readAll();
+    return result;
+}
+
+// Every regular file below `root`, as paths relative to it, sorted.
+inline QStringList filesBelow(const QString &root)
+{
+    QStringList files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(root).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline QString sourceDir()
+{
+    return qEnvironmentVariable("REVERTEX_SOURCE_DIR");
+}
+
+inline QString buildDir()
+{
+    return qEnvironmentVariable("REVERTEX_BUILD_DIR");
+}
+
+// What an install puts below its prefix on Linux: the program, its menu entry, its
+// icon and the README; no simulator, no tools, no tests.
+inline QStringList installedFiles()
+{
+    return {QStringLiteral("bin/revertex"), QStringLiteral("share/applications/revertex.desktop"),
+            QStringLiteral("share/doc/revertex/README.md"),
+            QStringLiteral("share/icons/hicolor/48x48/apps/revertex.png")};
+}
