@@ -44,7 +44,6 @@ constexpr Vector kVectors[] = {
     {0x2B, 0x1B91},   // timer 2
     {0x33, 0x0C55},   // spare vector of the 8052 family
 };
-constexpr int kVectorCount = int(sizeof kVectors / sizeof kVectors[0]);
 
 // The version text the camera reports, across the boundary of records 1 and 2, ended
 // by a zero byte as the firmware's strings are.

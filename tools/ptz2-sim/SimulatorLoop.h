@@ -66,5 +66,4 @@ private:
     bool m_closingScriptFinished = false;
     bool m_finishAnswered = false;
     Nanos m_finishSettledAt = kNever;   // final answer written, or final command taken unanswered
-    int m_endSignal = 0;
 };
