@@ -17,6 +17,5 @@ fi
 cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DREVERTEX_SANITIZE=ON -DREVERTEX_FUZZ=ON >/dev/null
 cmake --build build-asan --parallel "$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
-export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure --timeout 1200 </dev/null)
