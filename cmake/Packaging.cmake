@@ -32,12 +32,23 @@ set(CPACK_PACKAGE_NAME revertex)
 set(CPACK_PACKAGE_VENDOR "Revertex")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Firmware flash wizard for the PictureTel PTZ 2 camera")
-set(CPACK_PACKAGE_DESCRIPTION
+set(description
     "Revertex reprograms the firmware of a PictureTel PTZ 2 pan-tilt-zoom camera over an\n"
     "RS-232 serial port (or a USB serial adapter), so that the camera works with the\n"
     "Optivant Moving camera-control program. It checks the camera, reads its firmware\n"
     "version and, when needed, sends the new firmware line by line.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# Without REVERTEX_FIRMWARE the program carries the test image, which would ruin a real
+# camera. Such packages say so in their version and description, and their version
+# sorts below the release's, so installing a real package replaces them.
+if(NOT REVERTEX_FIRMWARE)
+  string(APPEND CPACK_PACKAGE_VERSION "~testimage")
+  string(APPEND CPACK_PACKAGE_DESCRIPTION_SUMMARY " (test build, simulated camera only)")
+  list(APPEND description
+       "\nTEST BUILD: this package carries a test firmware image, fit only for the simulated\n"
+       "camera ptz2-sim. Never flash a real camera with it: build with\n"
+       "-DREVERTEX_FIRMWARE=<firmware file> for that.")
+endif()
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${description})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Revertex)
 set(CPACK_PACKAGE_EXECUTABLES revertex Revertex)
 set(REVERTEX_PACKAGE_CONTACT "Revertex maintainers <revertex@example.org>"

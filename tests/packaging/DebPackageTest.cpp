@@ -82,9 +82,28 @@ TEST_F(DebPackageTest, ControlNamesTheProgramAndItsVersion)
 {
     const QByteArray info = dpkg(QStringLiteral("-I"));
     EXPECT_EQ(controlField(info, "Package"), QStringLiteral("revertex"));
-    EXPECT_EQ(controlField(info, "Version"), QStringLiteral(REVERTEX_VERSION));
+    EXPECT_TRUE(controlField(info, "Version").startsWith(QStringLiteral(REVERTEX_VERSION)));
     EXPECT_FALSE(controlField(info, "Maintainer").isEmpty());
     EXPECT_FALSE(controlField(info, "Description").isEmpty());
+}
+
+TEST_F(DebPackageTest, PackageOfATestImageBuildSaysSoAndGivesWayToTheRelease)
+{
+    const QByteArray info = dpkg(QStringLiteral("-I"));
+    const QString version = controlField(info, "Version");
+    const bool warns = info.contains("Never flash a real camera with it");
+    if (REVERTEX_EMBEDS_TEST_IMAGE) {
+        EXPECT_EQ(version, QStringLiteral(REVERTEX_VERSION "~testimage"));
+        EXPECT_TRUE(warns) << info.toStdString();
+        // dpkg must rank it below the release, so the real package replaces it.
+        const ProcessResult lower = runProgram(QStringLiteral("dpkg"),
+            {QStringLiteral("--compare-versions"), version, QStringLiteral("lt"), QStringLiteral(REVERTEX_VERSION)},
+            kDpkgDebLimitMs);
+        EXPECT_TRUE(lower.finished && lower.exitCode == 0) << version.toStdString();
+    } else {
+        EXPECT_EQ(version, QStringLiteral(REVERTEX_VERSION));
+        EXPECT_FALSE(warns);
+    }
 }
 
 TEST_F(DebPackageTest, DependsOnTheQtRuntimeAndTheDialogFont)
