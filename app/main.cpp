@@ -12,6 +12,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Revertex"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("revertex"));   // matches the menu entry
     if (embeddedFirmwareIsTestImage()) {
         fputs("revertex: this build carries the test firmware image, made for the simulated camera "
               "(ptz2-sim). Do not flash a real camera with it: build with -DREVERTEX_FIRMWARE=<file>.\n",

@@ -7,8 +7,9 @@ set(REVERTEX_FIRMWARE_TEST_IMAGE ${CMAKE_CURRENT_LIST_DIR}/../resources/firmware
 cmake_path(NORMAL_PATH REVERTEX_FIRMWARE_TEST_IMAGE)
 
 # revertex_choose_firmware(<file_var> <format_var>)
-# The file named by REVERTEX_FIRMWARE (relative names are taken from the source
-# directory) and the format to read it in; without it, our own test image, which is
+# The file named by REVERTEX_FIRMWARE (CMake makes a relative name given with -D
+# absolute from the directory it runs in; any other relative name is taken from the
+# source directory) and the format to read it in; without it, our own test image, which is
 # fit only for the simulated camera.
 function(revertex_choose_firmware file_var format_var)
   set(REVERTEX_FIRMWARE "" CACHE FILEPATH

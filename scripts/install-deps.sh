@@ -10,7 +10,7 @@ packages=(
   fonts-wine
   xvfb xauth imagemagick
   clang libclang-rt-14-dev
-  binutils-mingw-w64-x86-64
+  binutils-mingw-w64-x86-64 dpkg-dev desktop-file-utils
 )
 
 missing=()
