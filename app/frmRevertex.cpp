@@ -115,7 +115,7 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
       m_firmwareContainer(std::move(parts.firmware)),
       m_cameraCheck(m_session, *MSComm1, *m_clock, *this),
       m_downloadStart(m_session, *MSComm1, *m_clock, *this),
-      m_lineTransfer(m_session, *MSComm1, FirmwareLines, *this),
+      m_lineTransfer(m_session, *MSComm1, *m_clock, FirmwareLines, *this),
       m_closingSequence(m_session, *MSComm1, *m_clock, *this)
 {
     initWindowResources();

@@ -3,17 +3,22 @@
 #include "link/Frames.h"
 #include "link/ReplyHandling.h"
 
-LineTransfer::LineTransfer(CameraSession &session, CommPort &port, const LineRecords &lines, WizardSurface &window)
-    : m_session(session), m_port(port), m_lines(lines), m_window(window)
+LineTransfer::LineTransfer(CameraSession &session, CommPort &port, SecondsClock &clock, const LineRecords &lines,
+                           WizardSurface &window)
+    : m_session(session), m_port(port), m_clock(clock), m_lines(lines), m_window(window)
 {
 }
 
 void LineTransfer::tick()
 {
-    // Stop-and-wait: no time limit and no resend; the camera's acknowledgement alone
-    // releases the next line.
+    // Stop-and-wait without resend: the camera's acknowledgement alone releases the
+    // next line. Only a stall far beyond any line's time ends the wait.
     if (!m_session.AckReceived) {
         ReadBuffer(m_session, m_port);
+        if (!m_session.AckReceived && limitPassed(m_lineSentAt, m_clock.now(), kStallLimitSeconds)) {
+            m_window.setTimerEnabled(SequenceTimer::LineTransfer, false);
+            m_window.land(Landing::PowerCycle);
+        }
         return;
     }
 
@@ -32,6 +37,7 @@ void LineTransfer::tick()
     // line unsent in the session's eyes rather than counted as on its way.
     m_session.LineIndex = next;
     m_session.AckReceived = false;
+    m_lineSentAt = m_clock.now();
 }
 
 void LineTransfer::showProgress(qint32 lineIndex, qint32 upper)

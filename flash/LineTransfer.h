@@ -3,14 +3,24 @@
 #include "flash/LineRecords.h"
 #include "link/CameraSession.h"
 #include "link/CommPort.h"
+#include "link/SecondsClock.h"
 #include "link/WizardSurface.h"
 
 // The line transfer behind Timer1: sends the firmware one line per frame, each only
 // after the camera acknowledged the one before, moves the progress display and
 // hands over to the closing script after the last line's acknowledgement.
+//
+// A line whose acknowledgement never comes (a cable pulled, a camera that hung) would
+// otherwise hold the window on the progress page for ever, with every button disabled
+// and closing refused. After a stall far longer than any line needs, the transfer
+// gives up and asks for a power cycle, which lets the user leave.
 class LineTransfer {
 public:
-    LineTransfer(CameraSession &session, CommPort &port, const LineRecords &lines, WizardSurface &window);
+    // A line and its acknowledgement need well under a second on the wire.
+    static constexpr qint64 kStallLimitSeconds = 60;
+
+    LineTransfer(CameraSession &session, CommPort &port, SecondsClock &clock, const LineRecords &lines,
+                 WizardSurface &window);
 
     // One step; a failing port operation throws RuntimeError to the caller.
     void tick();
@@ -21,6 +31,8 @@ private:
 
     CameraSession &m_session;
     CommPort &m_port;
+    SecondsClock &m_clock;
     const LineRecords &m_lines;
     WizardSurface &m_window;
+    Stamp m_lineSentAt = 0;   // when the line now waiting for its acknowledgement went out
 };

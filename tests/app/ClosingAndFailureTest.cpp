@@ -127,3 +127,24 @@ TEST(FatalErrorGuard, ReportTextNamesTheRunTimeError)
     EXPECT_EQ(runTimeErrorText(8021, QStringLiteral("Error writing comm device")),
               QStringLiteral("Run-time error '8021':\n\nError writing comm device"));
 }
+
+TEST_F(Closing, AStalledTransferEndsOnThePowerCyclePageAndThenCloses)
+{
+    window->show();
+    port->isOpen = true;
+    goToProgressPage();
+    port->pendingReads.append(QByteArray("\x02" "lvr" "\x04"));
+    tick("timerStartDownload_Timer");   // sends the start command
+    tick("timerStartDownload_Timer");   // takes its acknowledgement, hands over
+    ASSERT_TRUE(timer("Timer1")->isActive());
+    tick("Timer1_Timer");               // line 0 goes out; the camera never answers
+    clock->advance(LineTransfer::kStallLimitSeconds + 1);
+    tick("Timer1_Timer");
+    EXPECT_FALSE(timer("Timer1")->isActive());
+    EXPECT_FALSE(timer("throbAnimate")->isActive());
+    EXPECT_EQ(shownPages(), QStringList{"frame4a"});
+    EXPECT_TRUE(text("lblError").startsWith("The power to the camera needs to be turned off"));
+    EXPECT_EQ(buttons(), "--+");
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(port->isOpen);
+}

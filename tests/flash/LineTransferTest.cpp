@@ -1,5 +1,6 @@
 #include "flash/LineTransfer.h"
 #include "tests/flash/SequenceDoubles.h"
+#include "tests/support/FakeClock.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,9 @@ protected:
     CameraSession session;
     FakeCommPort port;
     OrderedSurface window;
+    FakeClock clock;
     LineRecords lines = kAwkwardLines;
-    LineTransfer transfer{session, port, lines, window};
+    LineTransfer transfer{session, port, clock, lines, window};
 
     qint32 upper() const { return qint32(lines.size()) - 1; }
 
@@ -116,7 +118,7 @@ TEST_F(LineTransferTest, DuplicateAcknowledgementReleasesOneMoreLine)
 TEST_F(LineTransferTest, FullRunWithACameraThatAcknowledgesEveryLine)
 {
     PromptCamera camera;
-    LineTransfer run{session, camera, lines, window};
+    LineTransfer run{session, camera, clock, lines, window};
 
     int ticks = 0;
     while (!window.timerOn(SequenceTimer::Finish) && ticks < 100) {
@@ -184,3 +186,41 @@ TEST_F(LineTransferTest, OneLineImageShowsCompleteWithoutDividingByZero)
 }
 
 } // namespace
+
+TEST_F(LineTransferTest, SlowAcknowledgementsAreWaitedFor)
+{
+    transfer.tick();
+    clock.advance(LineTransfer::kStallLimitSeconds);   // exactly the limit: still waiting
+    transfer.tick();
+    EXPECT_TRUE(window.landings.isEmpty());
+    acknowledgeAndPoll();
+    transfer.tick();
+    EXPECT_EQ(session.LineIndex, 1);
+    // The limit runs from each line's own send, not from the start of the transfer.
+    clock.advance(LineTransfer::kStallLimitSeconds);
+    transfer.tick();
+    EXPECT_TRUE(window.landings.isEmpty());
+    EXPECT_EQ(port.writes.size(), 6);
+}
+
+TEST_F(LineTransferTest, AStalledLineEndsOnThePowerCyclePage)
+{
+    transfer.tick();
+    transfer.tick();
+    clock.advance(LineTransfer::kStallLimitSeconds + 1);
+    window.calls.clear();
+    transfer.tick();
+    EXPECT_EQ(window.calls, (QStringList{timerCall(SequenceTimer::LineTransfer, false),
+                                         QStringLiteral("land %1").arg(int(Landing::PowerCycle))}));
+    EXPECT_EQ(port.writes.size(), 3);   // nothing resent
+    EXPECT_EQ(session.LineIndex, 0);
+}
+
+TEST_F(LineTransferTest, AnAcknowledgementInTheLastPollBeatsTheStallLimit)
+{
+    transfer.tick();
+    clock.advance(LineTransfer::kStallLimitSeconds + 5);
+    acknowledgeAndPoll();
+    EXPECT_TRUE(window.landings.isEmpty());
+    EXPECT_TRUE(session.AckReceived);
+}
