@@ -1,0 +1,22 @@
+#pragma once
+
+#include "bench/FlashRun.h"
+#include "bench/StartupProbe.h"
+#include "bench/TickFloor.h"
+
+#include <vector>
+
+// The figures as a plain table on stdout, each beside its target where it has one.
+class BenchReport {
+public:
+    static constexpr double kTransferRatioTarget = 1.03;
+    static constexpr double kFlashCpuTarget = 0.03;    // of one core
+    static constexpr double kStartupTargetSeconds = 0.150;
+
+    static void header();
+    static void tickFloor(const TickFloor &floor);
+    static void paced(const FlashFigures &figures);
+    static void unpaced(const FlashFigures &figures);
+    static void startup(const std::vector<StartupFigures> &runs);
+    static void failure(const char *what, const QString &why);
+};

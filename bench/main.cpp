@@ -1,0 +1,75 @@
+// flash_bench: how long a flash of the embedded image takes with the real wizard,
+// and how much of it is spent on our side. Prints figures; it never fails on a slow
+// machine, only when a flash itself fails.
+#include "bench/BenchOptions.h"
+#include "bench/BenchReport.h"
+#include "bench/FlashRun.h"
+#include "bench/StartupProbe.h"
+#include "bench/TickFloor.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+constexpr int kTickFloorMs = 3000;
+}
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");   // inherited by the start-up runs
+    if (argc == 2 && std::strcmp(argv[1], StartupProbe::kChildOption) == 0)
+        return StartupProbe::runChild(argc, argv);
+
+    QApplication app(argc, argv);
+    const BenchOptions options = BenchOptions::parse(QApplication::arguments().mid(1));
+    if (options.help || !options.error.isEmpty()) {
+        if (!options.error.isEmpty())
+            std::fprintf(stderr, "flash_bench: %s\n\n", qPrintable(options.error));
+        std::fputs(qPrintable(BenchOptions::usage()), options.help ? stdout : stderr);
+        return options.help ? 0 : 2;
+    }
+
+    BenchReport::header();
+    std::fflush(stdout);
+    bool allRan = true;
+    if (options.paced || options.unpaced) {
+        BenchReport::tickFloor(TickFloor::measure(kTickFloorMs));
+        std::fflush(stdout);
+    }
+    if (options.unpaced) {
+        const FlashFigures figures = FlashRun::run(0);
+        if (figures.ok)
+            BenchReport::unpaced(figures);
+        else
+            BenchReport::failure("Flash without pacing", figures.failure);
+        allRan = allRan && figures.ok;
+        std::fflush(stdout);
+    }
+    if (options.paced) {
+        const FlashFigures figures = FlashRun::run(BenchOptions::kPacedBaud);
+        if (figures.ok)
+            BenchReport::paced(figures);
+        else
+            BenchReport::failure("Flash paced", figures.failure);
+        allRan = allRan && figures.ok;
+        std::fflush(stdout);
+    }
+    if (options.startup) {
+        std::vector<StartupFigures> runs;
+        for (int i = 0; i < options.startupRuns; ++i) {
+            StartupFigures run = StartupProbe::measureOnce(QApplication::applicationFilePath());
+            if (!run.ok) {
+                BenchReport::failure("Start-up", run.failure);
+                allRan = false;
+                break;
+            }
+            runs.push_back(run);
+        }
+        if (!runs.empty() && allRan)
+            BenchReport::startup(runs);
+    }
+    return allRan ? 0 : 1;
+}

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds Revertex, then times a whole flash of the embedded firmware image with the
+# real wizard (offscreen) against the simulated camera, paced like a 9600-baud line
+# and unpaced, and the program's start-up. Prints a table of figures; it fails only
+# when a flash itself fails, never because the machine is slow.
+#
+#   scripts/bench.sh                    everything (about two minutes)
+#   scripts/bench.sh --unpaced-only     a quick run: the flash without pacing
+#   scripts/bench.sh --help             all options
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+for arg in "$@"; do
+  if [ "$arg" = --help ] || [ "$arg" = -h ]; then
+    if [ -x build/flash_bench ]; then
+      exec env QT_QPA_PLATFORM=offscreen build/flash_bench --help
+    fi
+  fi
+done
+
+scripts/build.sh
+export QT_QPA_PLATFORM=offscreen
+exec build/flash_bench "$@"
