@@ -15,8 +15,8 @@ public:
 
     static void header();
     static void tickFloor(const TickFloor &floor);
-    static void paced(const FlashFigures &figures);
-    static void unpaced(const FlashFigures &figures);
+    static void paced(const FlashFigures &figures, const TickFloor &floor);
+    static void unpaced(const FlashFigures &figures, const TickFloor &floor);
     static void startup(const std::vector<StartupFigures> &runs);
     static void failure(const char *what, const QString &why);
 };

@@ -35,14 +35,16 @@ int main(int argc, char **argv)
     BenchReport::header();
     std::fflush(stdout);
     bool allRan = true;
+    TickFloor floor;
     if (options.paced || options.unpaced) {
-        BenchReport::tickFloor(TickFloor::measure(kTickFloorMs));
+        floor = TickFloor::measure(kTickFloorMs);
+        BenchReport::tickFloor(floor);
         std::fflush(stdout);
     }
     if (options.unpaced) {
         const FlashFigures figures = FlashRun::run(0);
         if (figures.ok)
-            BenchReport::unpaced(figures);
+            BenchReport::unpaced(figures, floor);
         else
             BenchReport::failure("Flash without pacing", figures.failure);
         allRan = allRan && figures.ok;
@@ -51,7 +53,7 @@ int main(int argc, char **argv)
     if (options.paced) {
         const FlashFigures figures = FlashRun::run(BenchOptions::kPacedBaud);
         if (figures.ok)
-            BenchReport::paced(figures);
+            BenchReport::paced(figures, floor);
         else
             BenchReport::failure("Flash paced", figures.failure);
         allRan = allRan && figures.ok;
