@@ -1,5 +1,6 @@
 #include "app/PictureBox.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -74,7 +75,7 @@ void PictureBox::paintPicture(const QPixmap &source, int x, int y, const QRect &
     painter.setCompositionMode(QPainter::CompositionMode_Source);   // a plain copy
     painter.drawPixmap(QPoint(x, y), source, sourceRect);
     painter.end();
-    update();
+    updateDrawn(QRect(QPoint(x, y), sourceRect.size()));
 }
 
 void PictureBox::fillBox(const QRect &box, const QColor &colour)
@@ -85,7 +86,15 @@ void PictureBox::fillBox(const QRect &box, const QColor &colour)
     QPainter painter(&m_canvas);
     painter.fillRect(box, colour);
     painter.end();
-    update();
+    updateDrawn(box);
+}
+
+void PictureBox::updateDrawn(const QRect &drawn)
+{
+    // Repaint only what changed: the busy animation redraws a 64 x 64 corner of the
+    // banner thirty times a second, and the whole banner would cost far more.
+    const int edge = borderWidth();
+    update(drawn.translated(edge, edge).intersected(rect()));
 }
 
 void PictureBox::fitCanvas() const
@@ -109,12 +118,14 @@ const QImage &PictureBox::drawing() const
     return m_canvas;
 }
 
-void PictureBox::paintEvent(QPaintEvent *)
+void PictureBox::paintEvent(QPaintEvent *event)
 {
     fitCanvas();
     QPainter painter(this);
     const int edge = borderWidth();
-    painter.drawImage(edge, edge, m_canvas);
+    const QRect inside = event->rect().intersected(QRect(QPoint(edge, edge), m_canvas.size()));
+    if (!inside.isEmpty())
+        painter.drawImage(inside.topLeft(), m_canvas, inside.translated(-edge, -edge));
     if (m_border == Border::Sunken3D)
         qDrawWinPanel(&painter, rect(), palette(), true);
 }

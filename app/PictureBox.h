@@ -50,6 +50,7 @@ private:
     // Brings the backing image to the inside size, keeping what was drawn. Resize
     // events reach hidden widgets only when they are shown, so every use checks.
     void fitCanvas() const;
+    void updateDrawn(const QRect &drawn);
 
     mutable QImage m_canvas;
     QPixmap m_picture;

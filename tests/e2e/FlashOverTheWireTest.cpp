@@ -53,6 +53,21 @@ TEST_F(FlashOverTheWire, SplitNoisyAndDelayedRepliesStillDeliverTheImage)
     EXPECT_TRUE(summary.contains("image: match\n")) << summary.toStdString();
 }
 
+TEST_F(FlashOverTheWire, DelayedAcknowledgementsRunAfterRun)
+{
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        flashToTheEnd({"--ack-delay-ms", "3", "--alternate-acks", "--exit-after-finish"});
+        expectDonePage();
+        ASSERT_TRUE(sim->waitForExit(15000));
+        const QString summary = sim->output();
+        EXPECT_EQ(sim->exitCode(), 0) << summary.toStdString();
+        EXPECT_TRUE(summary.contains("image: match\n")) << summary.toStdString();
+        window.reset();
+        sim.reset();
+    }
+}
+
 TEST_F(FlashOverTheWire, AfterNotAPtz2TheUserMayStillFlash)
 {
     start({"--no-report", "--exit-after-finish"});

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -83,17 +84,23 @@ protected:
         return false;
     }
 
-    // Runs the event loop until `done` holds or `ms` pass.
+    // Runs the event loop until `done` holds or `ms` pass. The loop blocks in the
+    // event dispatcher, so port and timer events flow as in the real program.
     static bool waitFor(const std::function<bool()> &done, int ms)
     {
+        if (done())
+            return true;
+        QEventLoop loop;
+        QTimer check;
         QElapsedTimer waited;
         waited.start();
-        while (!done()) {
-            if (waited.elapsed() > ms)
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (done() || waited.elapsed() > ms)
+                loop.quit();
+        });
+        check.start(2);
+        loop.exec();
+        return done();
     }
 
     // Welcome -> COM port (entry `comIndex`) -> the camera check, until it lands.
