@@ -59,16 +59,23 @@ QList<QByteArray> PtyClient::readReplies(int count, int capMs)
         const qint64 left = capMs - waited.elapsed();
         if (replies.size() >= count || left <= 0)
             return replies;
-        pollfd in{m_fd, POLLIN, 0};
-        if (poll(&in, 1, static_cast<int>(left)) <= 0)
-            continue;
-        char buffer[512];
-        const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
-        if (got > 0)
-            m_pending.append(buffer, got);
-        else if (got == 0 || (errno != EAGAIN && errno != EINTR))
+        if (!readSome(left))
             return replies;   // the device is gone
     }
+}
+
+bool PtyClient::readSome(qint64 waitMs)
+{
+    pollfd in{m_fd, POLLIN, 0};
+    if (poll(&in, 1, static_cast<int>(waitMs)) <= 0)
+        return true;
+    char buffer[512];
+    const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+    if (got > 0)
+        m_pending.append(buffer, got);
+    else if (got == 0 || (errno != EAGAIN && errno != EINTR))
+        return false;
+    return true;
 }
 
 QByteArray PtyClient::readFor(int ms)
@@ -76,14 +83,7 @@ QByteArray PtyClient::readFor(int ms)
     QElapsedTimer waited;
     waited.start();
     for (qint64 left = ms; left > 0; left = ms - waited.elapsed()) {
-        pollfd in{m_fd, POLLIN, 0};
-        if (poll(&in, 1, static_cast<int>(left)) <= 0)
-            continue;
-        char buffer[512];
-        const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
-        if (got > 0)
-            m_pending.append(buffer, got);
-        else if (got == 0 || (errno != EAGAIN && errno != EINTR))
+        if (!readSome(left))
             break;
     }
     QByteArray all = m_pending;

@@ -30,6 +30,8 @@ public:
     bool waitForClosed(int capMs = kReplyCapMs);
 
 private:
+    // Waits up to waitMs for input and appends what came; false when the device is gone.
+    bool readSome(qint64 waitMs);
     int m_fd = -1;
     QByteArray m_pending;
 };
