@@ -26,8 +26,6 @@ namespace {
 constexpr quint32 kDirectoryBit = 0x80000000;
 constexpr qint64 kSectionHeaderSize = 40;
 constexpr qint64 kSectionVirtualSizeField = 8;
-constexpr qint64 kSectionVirtualAddressField = 12;
-constexpr qint64 kSectionRawSizeField = 16;
 constexpr qint64 kSectionRawOffsetField = 20;
 constexpr quint16 kEnglishUs = 0x0409;
 constexpr quint16 kGerman = 0x0407;
