@@ -103,7 +103,7 @@ QString listed(const ResourceTree &tree, const QList<qint64> &entries)
     for (qint64 entry : entries.first(qMin<qsizetype>(entries.size(), kListedAtMost)))
         labels.append(tree.label(entry));
     if (entries.size() > kListedAtMost)
-        labels.append(QStringLiteral("…"));
+        labels.append(QStringLiteral("..."));
     return labels.join(QStringLiteral(", "));
 }
 
