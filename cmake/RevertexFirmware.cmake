@@ -13,12 +13,12 @@ cmake_path(NORMAL_PATH REVERTEX_FIRMWARE_TEST_IMAGE)
 # fit only for the simulated camera.
 function(revertex_choose_firmware file_var format_var)
   set(REVERTEX_FIRMWARE "" CACHE FILEPATH
-      "Firmware to embed: a container, a raw MCS-51 image or an Intel HEX file (empty: the test image for the simulated camera)")
+      "Firmware to embed: a container, a raw MCS-51 image, an Intel HEX file or a Windows program carrying CUSTOM/101 (empty: the test image for the simulated camera)")
   set(REVERTEX_FIRMWARE_FORMAT auto CACHE STRING
-      "How to read REVERTEX_FIRMWARE: auto, container, raw or hex (see fwimage --help)")
-  set_property(CACHE REVERTEX_FIRMWARE_FORMAT PROPERTY STRINGS auto container raw hex)
-  if(NOT REVERTEX_FIRMWARE_FORMAT MATCHES "^(auto|container|raw|hex)$")
-    message(FATAL_ERROR "REVERTEX_FIRMWARE_FORMAT is '${REVERTEX_FIRMWARE_FORMAT}': use auto, container, raw or hex")
+      "How to read REVERTEX_FIRMWARE: auto, container, raw, hex or exe (see fwimage --help)")
+  set_property(CACHE REVERTEX_FIRMWARE_FORMAT PROPERTY STRINGS auto container raw hex exe)
+  if(NOT REVERTEX_FIRMWARE_FORMAT MATCHES "^(auto|container|raw|hex|exe)$")
+    message(FATAL_ERROR "REVERTEX_FIRMWARE_FORMAT is '${REVERTEX_FIRMWARE_FORMAT}': use auto, container, raw, hex or exe")
   endif()
 
   if(REVERTEX_FIRMWARE)

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth imagemagick
   clang libclang-rt-14-dev
   binutils-mingw-w64-x86-64 dpkg-dev desktop-file-utils
+  gcc-mingw-w64-x86-64 gcc-mingw-w64-i686 binutils-mingw-w64-i686
 )
 
 missing=()

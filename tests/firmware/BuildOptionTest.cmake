@@ -91,4 +91,29 @@ try_build(missing configure-fails log -DREVERTEX_FIRMWARE=${WORK_DIR}/no-such-fi
 expect_in(missing "${log}" "REVERTEX_FIRMWARE: no such file:")
 expect_in(missing "${log}" "no-such-file.bin")
 
+# A Windows program carrying the container as resource CUSTOM/101, made here with
+# MinGW-w64 where it is installed: the container comes out of it as stored.
+find_program(mingw_windres x86_64-w64-mingw32-windres)
+find_program(mingw_gcc x86_64-w64-mingw32-gcc)
+if(mingw_windres AND mingw_gcc)
+  file(WRITE ${WORK_DIR}/carrier.rc "101 CUSTOM \"${WORK_DIR}/good.container\"\n")
+  file(WRITE ${WORK_DIR}/carrier.c "int main(void) { return 0; }\n")
+  execute_process(COMMAND ${mingw_windres} -O coff ${WORK_DIR}/carrier.rc ${WORK_DIR}/carrier.o RESULT_VARIABLE failed)
+  execute_process(COMMAND ${mingw_gcc} -s -o ${WORK_DIR}/carrier.exe ${WORK_DIR}/carrier.c ${WORK_DIR}/carrier.o
+                  RESULT_VARIABLE failed2)
+  if(failed OR failed2)
+    message(FATAL_ERROR "MinGW-w64 could not build the Windows program")
+  endif()
+  try_build(good-exe built log -DREVERTEX_FIRMWARE=${WORK_DIR}/carrier.exe)
+  expect_in(good-exe "${log}" "(exe): 899 lines, version CBOX 3.46")
+  expect_same_file(good-exe ${WORK_DIR}/good-exe/firmware/firmware.container ${WORK_DIR}/good.container)
+
+  execute_process(COMMAND head -c 5000 ${WORK_DIR}/carrier.exe OUTPUT_FILE ${WORK_DIR}/cut.exe)
+  try_build(cut-exe build-fails log -DREVERTEX_FIRMWARE=${WORK_DIR}/cut.exe -DREVERTEX_FIRMWARE_FORMAT=exe)
+  expect_in(cut-exe "${log}" "cut.exe: Windows program: ")
+  expect_in(cut-exe "${log}" "runs past the end of the file (5000 bytes)")
+else()
+  message(STATUS "MinGW-w64 not installed: no Windows program tried")
+endif()
+
 message(STATUS "the firmware build option accepts good files and refuses bad ones")

@@ -2,7 +2,9 @@
 // what it writes, on good files and bad ones.
 #include "flash/FirmwareImage.h"
 #include "tests/firmware/FirmwareTestFiles.h"
+#include "tests/firmware/PeTestPrograms.h"
 #include "tools/fwimage/ImagePacking.h"
+#include "tools/fwimage/PeResourceReader.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -132,7 +134,8 @@ TEST_F(FwimageCli, RefusesBadInputWithAClearMessageAndWritesNothing)
          "bad.hex: Intel HEX line 1: checksum 0xEF where the record needs 0xEE"},
         {{"verify", path("missing")}, 1, "cannot read"},
         {{"unpack", file("empty", QByteArray()), path("out")}, 1, "empty: the file is empty"},
-        {{"embed", "--format=elf", committedTestImagePath(), path("out")}, 2, "unknown format 'elf'"},
+        {{"embed", "--format=elf", committedTestImagePath(), path("out")}, 2,
+         "unknown format 'elf' (auto, container, raw, hex or exe)"},
         {{"flash", committedTestImagePath()}, 2, "unknown command 'flash'"},
         {{}, 2, "no command given"},
     };
@@ -146,12 +149,52 @@ TEST_F(FwimageCli, RefusesBadInputWithAClearMessageAndWritesNothing)
     }
 }
 
+TEST_F(FwimageCli, ReadsTheFirmwareAWindowsProgramCarries)
+{
+    if (!PeTestPrograms::available(PeTestPrograms::Bits::Pe32))
+        GTEST_SKIP() << "MinGW-w64 tools missing: " << PeTestPrograms::missingTools(PeTestPrograms::Bits::Pe32).toStdString();
+    const QString exe = PeTestPrograms::build(dir.path(), QStringLiteral("revertex"), PeTestPrograms::Bits::Pe32,
+                                              {{QStringLiteral("101 CUSTOM"), committed}});
+    ASSERT_FALSE(exe.isEmpty());
+
+    const ProgramRun verified = fwimage({QStringLiteral("verify"), exe});
+    EXPECT_EQ(verified.exitCode, 0) << verified.err.toStdString();
+    for (const char *line : {"format: exe\n", "resource CUSTOM/101: 63148 bytes at file offset 0x",
+                             ", language 0x0409 (PE32, 32-bit)\n", "records: 899\n",
+                             "version text: \"CBOX 3.46\" at image offset 0x7B\n"})
+        EXPECT_TRUE(verified.out.contains(QLatin1String(line))) << line << " missing from\n" << verified.out.toStdString();
+
+    const ProgramRun embedded = fwimage({QStringLiteral("embed"), exe, path("firmware.container")});
+    EXPECT_EQ(embedded.exitCode, 0) << embedded.err.toStdString();
+    EXPECT_TRUE(readFile(path("firmware.container")) == committed);
+    EXPECT_TRUE(embedded.out.contains(QLatin1String("(exe): 899 lines, version CBOX 3.46"))) << embedded.out.toStdString();
+
+    const ProgramRun unpacked = fwimage({QStringLiteral("unpack"), QStringLiteral("--format=exe"), exe, path("image.bin")});
+    EXPECT_EQ(unpacked.exitCode, 0) << unpacked.err.toStdString();
+    EXPECT_TRUE(readFile(path("image.bin")) == ImagePacking::imageFromLines(unpackFirmware(committed)));
+
+    // Cut inside its container: refused, and nothing written.
+    const QByteArray program = readFile(exe);
+    const qint64 containerEnd = PeResourceReader::find(program, QStringLiteral("CUSTOM"), 101).offset + committed.size();
+    const ProgramRun cut = fwimage({QStringLiteral("embed"), file("cut.exe", program.left(containerEnd - 100)), path("out")});
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_TRUE(cut.err.contains(QLatin1String("cut.exe: Windows program: the data of resource CUSTOM/101 (63148 bytes) at 0x")))
+        << cut.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("out")));
+
+    const ProgramRun notAProgram = fwimage({QStringLiteral("verify"), QStringLiteral("--format=exe"), committedTestImagePath()});
+    EXPECT_EQ(notAProgram.exitCode, 1);
+    EXPECT_TRUE(notAProgram.err.contains(QLatin1String("Windows program: the file does not start with \"MZ\"")))
+        << notAProgram.err.toStdString();
+}
+
 TEST_F(FwimageCli, HelpDescribesTheCommandsAndTheFormatRule)
 {
     const ProgramRun run = fwimage({QStringLiteral("--help")});
     EXPECT_EQ(run.exitCode, 0);
     for (const char *text : {"pack IN OUT", "verify FILE", "unpack IN OUT", "embed IN OUT", "generate-test-image OUT",
-                             "first\nnon-blank character is ':' is Intel HEX"})
+                             "first\nnon-blank character is ':' is Intel HEX", "container, raw, hex or exe",
+                             "resource CUSTOM/101 is the container"})
         EXPECT_TRUE(run.out.contains(QLatin1String(text))) << text;
 }
 

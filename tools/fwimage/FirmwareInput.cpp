@@ -4,6 +4,8 @@
 #include "tools/fwimage/ImageError.h"
 #include "tools/fwimage/ImagePacking.h"
 #include "tools/fwimage/IntelHexReader.h"
+#include "tools/fwimage/PeImage.h"
+#include "tools/fwimage/PeResourceReader.h"
 
 #include <QtEndian>
 
@@ -22,7 +24,22 @@ constexpr FormatName kFormatNames[] = {
     {FirmwareInput::Format::Container, "container"},
     {FirmwareInput::Format::RawImage, "raw"},
     {FirmwareInput::Format::IntelHex, "hex"},
+    {FirmwareInput::Format::Exe, "exe"},
 };
+
+// A file taken for a raw image that will not pack but starts like a Windows program
+// was most likely meant as one: say what is wrong with it as a program too.
+[[noreturn]] void refuseAsImageOrProgram(const ImageError &asImage, const QByteArray &data)
+{
+    if (!data.startsWith("MZ"))
+        throw asImage;
+    try {
+        PeImage program(data);
+    } catch (const ImageError &asProgram) {
+        throw ImageError(asImage.message() + QStringLiteral("; it starts with \"MZ\" like a ") + asProgram.message());
+    }
+    throw asImage;
+}
 
 } // namespace
 
@@ -48,6 +65,8 @@ QString FirmwareInput::formatName(Format format)
 
 FirmwareInput::Format FirmwareInput::detect(const QByteArray &data)
 {
+    if (PeImage::hasPeSignature(data))
+        return Format::Exe;
     if (IntelHexReader::looksLikeIntelHex(data))
         return Format::IntelHex;
     if (data.size() < 4)
@@ -62,7 +81,8 @@ QByteArray FirmwareInput::toContainer(const QByteArray &data, Format format, For
 {
     if (data.isEmpty())
         throw ImageError(QStringLiteral("the file is empty"));
-    if (format == Format::Auto)
+    const bool chosenByContent = format == Format::Auto;
+    if (chosenByContent)
         format = detect(data);
     if (detected)
         *detected = format;
@@ -73,7 +93,16 @@ QByteArray FirmwareInput::toContainer(const QByteArray &data, Format format, For
         container = ImagePacking::packImage(IntelHexReader::read(data));
         break;
     case Format::RawImage:
-        container = ImagePacking::packImage(data);
+        try {
+            container = ImagePacking::packImage(data);
+        } catch (const ImageError &error) {
+            if (!chosenByContent)
+                throw;
+            refuseAsImageOrProgram(error, data);
+        }
+        break;
+    case Format::Exe:
+        container = PeResourceReader::firmwareContainer(data);
         break;
     case Format::Container:
     case Format::Auto:

@@ -5,6 +5,7 @@
 #include "tools/fwimage/FirmwareInput.h"
 #include "tools/fwimage/ImageError.h"
 #include "tools/fwimage/ImagePacking.h"
+#include "tools/fwimage/PeResourceReader.h"
 #include "tools/fwimage/TestImageGenerator.h"
 
 #include <QFile>
@@ -27,7 +28,9 @@ const char kUsageText[] =
     "  generate-test-image OUT write the test image for the simulated camera\n"
     "  --help                  show this text\n"
     "\n"
-    "FORMAT is auto (the default), container, raw or hex. With auto, a file whose first\n"
+    "FORMAT is auto (the default), container, raw, hex or exe. With auto, a file that\n"
+    "starts with \"MZ\" and has a PE header is a Windows program (32- or 64-bit) whose\n"
+    "resource CUSTOM/101 is the container; a file whose first\n"
     "non-blank character is ':' is Intel HEX; a file whose first four bytes, as a\n"
     "little-endian signed count, lie between -65536 and 65535 is a container; anything\n"
     "else is a raw image. A raw or HEX image is a whole number of 64-byte lines from\n"
@@ -74,7 +77,7 @@ int FwimageCommand::run(const QStringList &arguments)
     }
     FirmwareInput::Format parsed;
     if (!FirmwareInput::parseFormat(format, &parsed))
-        return usageError(QStringLiteral("unknown format '%1' (auto, container, raw or hex)").arg(format));
+        return usageError(QStringLiteral("unknown format '%1' (auto, container, raw, hex or exe)").arg(format));
 
     for (const Subcommand &subcommand : subcommands) {
         if (arguments.first() != QLatin1String(subcommand.name))
@@ -154,6 +157,14 @@ int FwimageCommand::verify(const QStringList &files, FirmwareInput::Format chose
     const QByteArray container = FirmwareInput::toContainer(data, chosen, &detected);
     m_out << files.at(0) << ": every record is a valid line\n";
     m_out << "format: " << FirmwareInput::formatName(detected) << "\n";
+    if (detected == FirmwareInput::Format::Exe) {
+        const PeResourceReader::Found found = PeResourceReader::find(
+            data, QString::fromLatin1(PeResourceReader::kFirmwareType), PeResourceReader::kFirmwareId);
+        m_out << "resource CUSTOM/101: " << found.size << " bytes at file offset 0x"
+              << QString::number(found.offset, 16).toUpper() << ", language 0x"
+              << QStringLiteral("%1").arg(found.language, 4, 16, QLatin1Char('0')).toUpper() << " ("
+              << (found.is64Bit ? "PE32+, 64-bit" : "PE32, 32-bit") << ")\n";
+    }
     for (const QString &line : FirmwareFigures::of(container).describe())
         m_out << line << "\n";
     return kDone;

@@ -3,7 +3,8 @@
 #include <QString>
 #include <stdexcept>
 
-// A program image (raw or Intel HEX) that cannot be turned into a container.
+// A firmware file (a raw or Intel HEX program image, or a Windows program that
+// should carry a container) that cannot be turned into a container.
 class ImageError : public std::runtime_error {
 public:
     explicit ImageError(const QString &message)
