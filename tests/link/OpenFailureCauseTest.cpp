@@ -13,6 +13,9 @@
 #ifndef Q_OS_WIN
 #include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -165,6 +168,51 @@ TEST(OpenFailureFactsOnThisSystem, ProcessHoldingTheDeviceOpenIsNamed)
     EXPECT_EQ(facts.openedBy[0].pid, pid);
     EXPECT_EQ(facts.openedBy[0].name, QStringLiteral("sleep"));
     EXPECT_TRUE(describeOpenFailure(facts).contains(QStringLiteral("(sleep), which has %1 open").arg(pty.slave)));
+}
+
+// Run as root (as CI runs), a child becomes "nobody" and is refused the device.
+TEST(OpenFailureFactsOnThisSystem, UserOutsideTheDevicesGroupIsToldSo)
+{
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can look at a device as another user";
+    Pty pty;
+    if (pty.slave.isEmpty())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    const QByteArray slave = QFile::encodeName(pty.slave);
+    struct stat node {};
+    ASSERT_EQ(::chmod(slave.constData(), 0660), 0);
+    ASSERT_EQ(::stat(slave.constData(), &node), 0);
+    const group *owner = ::getgrgid(node.st_gid);
+    ASSERT_NE(owner, nullptr);
+    const QString groupName = QString::fromLocal8Bit(owner->gr_name);
+
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(2);
+        const QByteArray said = describeOpenFailure(gatherOpenFailureFacts(pty.slave, QString())).toUtf8();
+        const bool written = ::write(pipeEnds[1], said.constData(), size_t(said.size())) == ssize_t(said.size());
+        ::_exit(written ? 0 : 3);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray said;
+    char chunk[512];
+    ssize_t n = 0;
+    while ((n = ::read(pipeEnds[0], chunk, sizeof chunk)) > 0)
+        said.append(chunk, n);
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    EXPECT_EQ(QString::fromUtf8(said),
+              QStringLiteral("permission denied: %1 belongs to the group %2, and you are not in the %2 group "
+                             "(sudo usermod -aG %2 $USER, then log out and back in)")
+                  .arg(pty.slave, groupName));
 }
 
 #endif
