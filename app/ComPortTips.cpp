@@ -1,6 +1,24 @@
 #include "app/ComPortTips.h"
 
 #include <QComboBox>
+#include <QTextDocument>
+
+namespace {
+
+// Left to itself a rich-text tooltip wraps even a short path into a narrow column: a
+// short tip stays on its lines, a long one wraps at a fixed width.
+const QString kWideTipFrame = QStringLiteral("<table width=\"440\"><tr><td>%1</td></tr></table>");
+const QString kUnwrappedTip = QStringLiteral("<p style=\"white-space:pre\">%1</p>");
+constexpr int kLongestUnwrappedTip = 70;   // characters
+
+QString asRichText(const QString &tip)
+{
+    if (tip.size() <= kLongestUnwrappedTip)
+        return kUnwrappedTip.arg(tip.toHtmlEscaped());
+    return kWideTipFrame.arg(Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal));
+}
+
+} // namespace
 
 QString comPortTip(const ComPortAssignment &port, const QString &failure)
 {
@@ -16,7 +34,9 @@ void showComPortTips(QComboBox *list, const QList<ComPortAssignment> &ports, qin
         const int entry = port.number - 1;
         if (entry < 0 || entry >= list->count())
             continue;
-        list->setItemData(entry, comPortTip(port, port.number == failedPort ? failure : QString()), Qt::ToolTipRole);
+        // As rich text, so a long cause wraps instead of running off the screen.
+        const QString tip = comPortTip(port, port.number == failedPort ? failure : QString());
+        list->setItemData(entry, asRichText(tip), Qt::ToolTipRole);
     }
     list->setToolTip(list->itemData(list->currentIndex(), Qt::ToolTipRole).toString());
 }

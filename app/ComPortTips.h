@@ -11,7 +11,8 @@ class QComboBox;
 // The tooltip of one entry; `failure` is empty unless that port failed.
 QString comPortTip(const ComPortAssignment &port, const QString &failure);
 
-// Puts the tips on the list's entries (matched by position: entry i is COM i+1) and
+// Puts the tips on the list's entries (matched by position: entry i is COM i+1), as
+// rich text made from comPortTip's plain text, and
 // the selected entry's tip on the list itself, where it shows without opening the list.
 void showComPortTips(QComboBox *list, const QList<ComPortAssignment> &ports, qint16 failedPort, const QString &failure);
 
