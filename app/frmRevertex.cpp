@@ -1,5 +1,6 @@
 #include "app/frmRevertex.h"
 
+#include "app/ComPortTips.h"
 #include "app/DialogFont.h"
 #include "app/DialogLabel.h"
 #include "app/LineProgress.h"
@@ -7,6 +8,7 @@
 #include "app/SeparatorLine.h"
 #include "app/WindowLayout.h"
 #include "flash/FirmwareImage.h"
+#include "link/ComPortsPresent.h"
 #include "link/ReplyHandling.h"
 #include "link/RuntimeError.h"
 #include "link/SerialPortControl.h"
@@ -21,6 +23,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -113,12 +116,15 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
       m_clock(clockOrDefault(std::move(parts.clock))),
       m_fatalError(std::move(parts.fatalError)),
       m_firmwareContainer(std::move(parts.firmware)),
+      m_comPorts(std::move(parts.comPorts)),
       m_cameraCheck(m_session, *MSComm1, *m_clock, *this),
       m_downloadStart(m_session, *MSComm1, *m_clock, *this),
       m_lineTransfer(m_session, *MSComm1, *m_clock, FirmwareLines, *this),
       m_closingSequence(m_session, *MSComm1, *m_clock, *this)
 {
     initWindowResources();
+    if (!m_comPorts)
+        m_comPorts = [] { return currentComPorts(kComPortCount); };
     if (!m_fatalError) {
         m_fatalError = [this](int number, const QString &description) {
             showRunTimeError(this, number, description);
@@ -137,6 +143,7 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
     setFont(dialogFont());
 
     createControls();
+    followSelectedTip(Combo1);
     applyLook();
     createTimers();
     setTabOrderOfButtons();
@@ -318,10 +325,12 @@ void frmRevertex::cmdNext_Click()
     switch (from) {
     case 0:
         frame1->hide();
-        frame2->show();
+        showComPortPage();
         cmdPrev->setEnabled(true);
         break;
     case 1:
+        m_failedPort = 0;   // a new check, a new verdict
+        m_portFailure.clear();
         frame2->hide();
         frame3->show();
         cmdPrev->setEnabled(false);
@@ -359,7 +368,7 @@ void frmRevertex::cmdPrev_Click()
         frame1->show();
         break;
     case 1:
-        frame2->show();
+        showComPortPage();
         frame3->hide();
         frame4->hide();
         frame4a->hide();
@@ -393,6 +402,25 @@ void frmRevertex::closeEvent(QCloseEvent *event)
         },
         m_fatalError);
     event->accept();
+}
+
+void frmRevertex::showComPortPage()
+{
+    // The ports are looked up each time the page shows, so the tips follow adapters
+    // plugged in or pulled out meanwhile.
+    showComPortTips(Combo1, m_comPorts(), m_failedPort, m_portFailure);
+    frame2->show();
+}
+
+void frmRevertex::notePortFailure(const QString &description)
+{
+    // The message page keeps its fixed text; a user who started from a terminal reads
+    // the device and the cause here, and anyone finds them on the COM port entry's tip.
+    m_failedPort = selectedPortEntry().trimmed().toShort();
+    m_portFailure = description;
+    const QByteArray line = QStringLiteral("revertex: %1\n").arg(description).toLocal8Bit();
+    if (fputs(line.constData(), stderr) >= 0)
+        fflush(stderr);   // without a terminal to tell, the tip still tells
 }
 
 void frmRevertex::throbAnimate_Timer()

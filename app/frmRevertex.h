@@ -8,6 +8,7 @@
 #include "flash/LineTransfer.h"
 #include "link/CameraCheck.h"
 #include "link/CameraSession.h"
+#include "link/ComPortMapping.h"
 #include "link/CommPort.h"
 #include "link/SecondsClock.h"
 #include "link/WizardSurface.h"
@@ -38,6 +39,7 @@ public:
         std::unique_ptr<SecondsClock> clock;   // null: whole seconds of the monotonic clock
         RunTimeErrorReport fatalError;         // empty: the message box, then the program ends
         QByteArray firmware;                   // empty: the firmware container embedded at build time
+        std::function<QList<ComPortAssignment>()> comPorts;   // empty: the machine's COM ports as they are now
     };
 
     explicit frmRevertex(Parts parts = {}, QWidget *parent = nullptr);
@@ -51,6 +53,7 @@ public:
     QString selectedPortEntry() const override;
     void setTimerEnabled(SequenceTimer timer, bool enabled) override;
     void throbOn() override;
+    void notePortFailure(const QString &description) override;
     void land(Landing outcome) override;
     void showLineProgress(qint32 lineIndex, qint32 upper) override;
 
@@ -86,6 +89,7 @@ private:
     void Form_Load();
     void unpackFirmwareImage();
     void restoreEmblem();
+    void showComPortPage();
     QFrame *page(Page which) const;
     QTimer *sequenceTimer(SequenceTimer which) const;
     void stopAllTimers();
@@ -97,6 +101,9 @@ private:
     std::unique_ptr<SecondsClock> m_clock;
     RunTimeErrorReport m_fatalError;
     QByteArray m_firmwareContainer;
+    std::function<QList<ComPortAssignment>()> m_comPorts;
+    qint16 m_failedPort = 0;     // the COM number whose port failed at the last check; 0: none
+    QString m_portFailure;       // and why
     LineRecords FirmwareLines;
     CameraCheck m_cameraCheck;
     DownloadStart m_downloadStart;

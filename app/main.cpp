@@ -1,15 +1,47 @@
 // Revertex: the wizard that reflashes a PictureTel PTZ 2 camera over a serial port.
+#include "app/CommandLine.h"
 #include "app/FatalErrorGuard.h"
 #include "app/frmRevertex.h"
 #include "flash/FirmwareImage.h"
+#include "link/ComPortsPresent.h"
 
 #include <QApplication>
 
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+constexpr qint16 kComPortCount = 16;   // the entries of the COM port list
+
+// Prints to stdout; 0 when all of it got there.
+int print(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    const bool written = fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) == std::size_t(bytes.size());
+    return written && fflush(stdout) == 0 ? 0 : 1;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    // These run without a display, as from a terminal over ssh.
+    switch (startRequestFrom(arguments)) {
+    case StartRequest::Help:
+        return print(helpText());
+    case StartRequest::ListPorts: {
+        QCoreApplication app(argc, argv);
+        return print(comPortTableText(currentComPorts(kComPortCount)));
+    }
+    case StartRequest::Window:
+        break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Revertex"));
     QGuiApplication::setDesktopFileName(QStringLiteral("revertex"));   // matches the menu entry

@@ -83,7 +83,11 @@ void CameraCheck::tick()
         if (m_session.CamState != 0)
             m_failureLanding = Landing::PortInUse;
         performStep();
-    } catch (const std::exception &) {
+    } catch (const RuntimeError &error) {
+        notePortFailure(error.description());
+        landAfterFailure();
+    } catch (const std::exception &error) {
+        notePortFailure(QString::fromLocal8Bit(error.what()));
         landAfterFailure();
     } catch (...) {
         landAfterFailure();
@@ -163,6 +167,17 @@ void CameraCheck::finish(Landing outcome)
 {
     m_session.CamState = 0;
     m_window.land(outcome);
+}
+
+void CameraCheck::notePortFailure(const QString &description) noexcept
+{
+    if (m_failureLanding != Landing::PortInUse)
+        return;
+    try {
+        m_window.notePortFailure(description);
+    } catch (...) {
+        // Only the explanation is lost; the landing still follows.
+    }
 }
 
 void CameraCheck::landAfterFailure() noexcept

@@ -22,6 +22,7 @@ private:
     qint16 chosenPortNumber() const;
     void judgeVersion();
     void finish(Landing outcome);
+    void notePortFailure(const QString &description) noexcept;
     void landAfterFailure() noexcept;
 
     CameraSession &m_session;

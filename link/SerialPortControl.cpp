@@ -1,5 +1,7 @@
 #include "link/SerialPortControl.h"
 
+#include "link/ComPortsPresent.h"
+#include "link/OpenFailureCause.h"
 #include "link/RuntimeError.h"
 
 namespace {
@@ -15,8 +17,6 @@ constexpr QSerialPort::FlowControl kFlowControl = QSerialPort::NoFlowControl;
 // of the port configuration has no counterpart: QSerialPort's write queue is unbounded,
 // and the sequences never have more than one frame (at most ~140 bytes) in flight.
 constexpr qint64 kReadBufferBytes = 1024;
-
-const char *const kDevicePathVariable = "REVERTEX_COM";
 
 // Qt's error text alone can mislead: a vanished device often comes with a stale errno.
 QString describe(QSerialPort::SerialPortError error)
@@ -50,21 +50,13 @@ SerialPortControl::~SerialPortControl()
 
 QString SerialPortControl::deviceFor(qint16 number)
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    const QString configured = qEnvironmentVariable((kDevicePathVariable + QByteArray::number(number)).constData());
-    if (!configured.isEmpty())
-        return configured;
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
+    return currentComPort(number).device;
 }
 
 QString SerialPortControl::portName() const
 {
-    const QString device = deviceFor(m_number);
     const QString com = QStringLiteral("COM%1").arg(m_number);
-    return device == com ? com : QStringLiteral("%1 (%2)").arg(com, device);
+    return m_device.isEmpty() || m_device == com ? com : QStringLiteral("%1 (%2)").arg(com, m_device);
 }
 
 bool SerialPortControl::portOpen() const
@@ -86,6 +78,7 @@ void SerialPortControl::setCommPort(qint16 number)
     if (number < 1)
         throw RuntimeError(CommError::InvalidPort, QStringLiteral("Invalid port number %1").arg(number));
     m_number = number;
+    m_device.clear();
 }
 
 bool SerialPortControl::applySettings()
@@ -100,8 +93,16 @@ void SerialPortControl::open()
         throw RuntimeError(CommError::PortAlreadyOpen, QStringLiteral("Port already open: %1").arg(portName()));
 
     m_failure.clear();
+    // Worked out at every open: an adapter plugged in since the last one counts.
+    m_device = deviceFor(m_number);
+    if (m_device.isEmpty())
+        throw RuntimeError(CommError::InvalidPort,
+                           QStringLiteral("Cannot open COM%1: no such device: no serial port is present as COM %1 "
+                                          "(revertex --list-ports shows them)")
+                               .arg(m_number));
+
     m_opening = true;
-    m_port->setPortName(deviceFor(m_number));
+    m_port->setPortName(m_device);
     applySettings();   // stored now, applied by the open; checked again below
     const bool opened = m_port->open(QIODevice::ReadWrite);
     const QSerialPort::SerialPortError error = m_port->error();
@@ -121,7 +122,8 @@ void SerialPortControl::open()
         default:
             break;
         }
-        throw RuntimeError(number, QStringLiteral("Cannot open %1: %2").arg(portName(), reason));
+        const QString cause = describeOpenFailure(gatherOpenFailureFacts(m_device, reason));
+        throw RuntimeError(number, QStringLiteral("Cannot open %1: %2").arg(portName(), cause));
     }
 
     // Some drivers accept the open but refuse a setting; a port that does not run at

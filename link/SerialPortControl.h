@@ -26,8 +26,9 @@ public:
     void output(const QByteArray &bytes) override;
     QByteArray input() override;
 
-    // The device behind port `number`: "COMn" on Windows; elsewhere the path named by
-    // the environment variable REVERTEX_COM<n> when it is set, else /dev/ttyS<n-1>.
+    // The device behind port `number` as the machine has its ports now: "COMn" on
+    // Windows; elsewhere the device named by REVERTEX_COM<n> when it is set, else the
+    // n-th serial port present (empty when there are fewer).
     static QString deviceFor(qint16 number);
 
 private:
@@ -38,6 +39,7 @@ private:
 
     QSerialPort *m_port;
     qint16 m_number = 1;
+    QString m_device;             // what the last open() found behind m_number
     bool m_opening = false;       // errors during open() are handled by open() itself
     QString m_failure;            // why the port closed under us; empty when it did not
 };

@@ -34,6 +34,10 @@ public:
     // Switches the busy animation on (a no-op while it runs).
     virtual void throbOn() = 0;
 
+    // Why the port failed, from its open on; the port-in-use landing follows. The page
+    // keeps its fixed text, so this is where the user learns the device and the cause.
+    virtual void notePortFailure(const QString &description) = 0;
+
     // Puts the window into one row of the landing table.
     virtual void land(Landing outcome) = 0;
 

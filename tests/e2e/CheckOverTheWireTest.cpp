@@ -2,12 +2,25 @@
 // pseudo-terminal and the simulated camera: every outcome reached over the wire.
 #include "link/SerialPortControl.h"
 #include "tests/e2e/WizardOnSim.h"
+#include "tests/support/CapturedStderr.h"
+
+#include <QCoreApplication>
+#include <QTextDocument>
 
 namespace {
 
 const char *const kCheckCommands = "commands: QGt ckkV cki0n ckb0\n";
 
-class CheckOverTheWire : public WizardOnSim {};
+class CheckOverTheWire : public WizardOnSim {
+protected:
+    // A COM port entry's tooltip as plain text.
+    QString tipOf(int entry) const
+    {
+        QTextDocument document;
+        document.setHtml(get<QComboBox>("Combo1")->itemData(entry, Qt::ToolTipRole).toString());
+        return document.toPlainText().trimmed();   // a wide tip sits in a table, which adds line breaks
+    }
+};
 
 TEST_F(CheckOverTheWire, CameraOnAnotherVersionNeedsFlashing)
 {
@@ -82,11 +95,39 @@ TEST_F(CheckOverTheWire, PortHeldByAnotherProgramCannotBeOpened)
     SerialPortControl holder;
     holder.setCommPort(1);
     holder.open();
+    CapturedStderr captured;
+    ASSERT_TRUE(captured.ok());
     runCheck();
+    const QString said = captured.text();
     EXPECT_TRUE(shown("frame4a"));
     EXPECT_TRUE(message().startsWith("The COM port seems to be in use by some other program."));
     EXPECT_EQ(buttons(), "+-+");
     EXPECT_EQ(window->session().CamState, 0);
+
+    // Standard error and the entry's tip name the device and the holder, by its lock file.
+    const QString cause = QStringLiteral("Cannot open COM1 (%1): held by process %2 (")
+                              .arg(sim->devicePath())
+                              .arg(QCoreApplication::applicationPid());
+    EXPECT_TRUE(said.startsWith(QStringLiteral("revertex: ") + cause)) << said.toStdString();
+    click("cmdPrev");
+    const QString tip = tipOf(0);
+    EXPECT_TRUE(tip.contains(QStringLiteral("\nLast check: ") + cause)) << tip.toStdString();
+}
+
+TEST_F(CheckOverTheWire, ComPortTipNamesTheDeviceTheEnvironmentSet)
+{
+    start({});
+    qputenv("REVERTEX_COM2", "/dev/revertex-no-such-port");
+    click("cmdNext");
+    EXPECT_EQ(tipOf(0), QStringLiteral("COM 1: %1 (set by REVERTEX_COM1)").arg(sim->devicePath()));
+    EXPECT_EQ(tipOf(1), QStringLiteral("COM 2: /dev/revertex-no-such-port (set by REVERTEX_COM2)"));
+
+    runCheck(1);
+    click("cmdPrev");
+    EXPECT_EQ(tipOf(1),
+              QStringLiteral("COM 2: /dev/revertex-no-such-port (set by REVERTEX_COM2)\n"
+                             "Last check: Cannot open COM2 (/dev/revertex-no-such-port): no such device: "
+                             "/dev/revertex-no-such-port does not exist (is the adapter plugged in?)"));
 }
 
 TEST_F(CheckOverTheWire, MissingPortThenBackAndTheRightPort)

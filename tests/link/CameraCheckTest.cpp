@@ -212,6 +212,7 @@ TEST_F(CameraCheckTest, PortThatCannotBeOpenedLandsOnPortInUse)
     EXPECT_FALSE(port.isOpen);   // the old port was closed first and nothing is open now
     EXPECT_EQ(port.closes, 1);
     EXPECT_EQ(port.writes.size(), kCheckFrames.size());
+    EXPECT_EQ(window.portFailures, QStringList{QStringLiteral("Port already open")});   // the cause goes on to the user
 }
 
 // A port whose close or select fails, for the steps before the open.
@@ -247,6 +248,7 @@ TEST(CameraCheckBeforeTheOpen, FailingCloseOrSelectIsAFailureOfTheCheck)
         check.tick();
 
         EXPECT_EQ(window.landings, QList<Landing>{Landing::CheckFailed}) << "close fails: " << closeFails;
+        EXPECT_TRUE(window.portFailures.isEmpty());   // no port was tried, so there is no port-in-use cause
         EXPECT_EQ(session.CamState, 0);
         EXPECT_EQ(port.opens, 0);
     }
@@ -394,6 +396,8 @@ TEST_P(FailureMidCheck, LandsOnPortInUseAndEndsTheRun)
 
     EXPECT_EQ(window.landings, QList<Landing>{Landing::PortInUse});
     EXPECT_EQ(session.CamState, 0);
+    ASSERT_EQ(window.portFailures.size(), 1);
+    EXPECT_TRUE(window.portFailures[0].startsWith(isWaitState(state) ? "Error reading" : "Error writing"));
 }
 
 INSTANTIATE_TEST_SUITE_P(States, FailureMidCheck, ::testing::Values(1, 2, 3, 4, 5, 6, 7, 8));
@@ -416,6 +420,7 @@ TEST(CameraCheckAnimation, FailureToStartTheAnimationKeepsTheState)
     check.tick();
 
     EXPECT_EQ(window.landings, QList<Landing>{Landing::CheckFailed});
+    EXPECT_TRUE(window.portFailures.isEmpty());
     EXPECT_EQ(session.CamState, 4);
     EXPECT_EQ(port.pendingReads.size(), 1);   // the step itself never ran
 }

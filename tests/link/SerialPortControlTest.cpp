@@ -2,7 +2,9 @@
 #include "link/SerialPortControl.h"
 
 #include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -224,7 +226,16 @@ TEST_F(SerialPortControlTest, PortHeldByAnotherControlFailsUntilReleased)
     control.open();
     SerialPortControl other;
     other.setCommPort(kPort);
-    EXPECT_EQ(errorNumberOf([&] { other.open(); }), CommError::PortAlreadyOpen);
+    try {
+        other.open();
+        ADD_FAILURE() << "opened a held port";
+    } catch (const RuntimeError &error) {
+        EXPECT_EQ(error.number(), CommError::PortAlreadyOpen);
+        // The lock file names the holder: this very process.
+        const QString holder = QStringLiteral("held by process %1 (").arg(QCoreApplication::applicationPid());
+        EXPECT_TRUE(error.description().startsWith(QStringLiteral("Cannot open COM7 (%1): %2").arg(pty.slavePath(), holder)))
+            << error.what();
+    }
     EXPECT_FALSE(other.portOpen());
 
     control.output("held");   // the holder is undisturbed
@@ -303,17 +314,42 @@ TEST(SerialPortControlSelect, PortNumberBelowOneIsRefused)
     EXPECT_EQ(errorNumberOf([&] { control.setCommPort(-3); }), CommError::InvalidPort);
 }
 
-TEST(SerialPortDevice, EnvironmentNamesTheDeviceElseTheSerialPortByNumber)
+TEST(SerialPortDevice, EnvironmentNamesTheDeviceElseAPortPresent)
 {
     qputenv("REVERTEX_COM3", "/dev/ttyUSB0");
     EXPECT_EQ(SerialPortControl::deviceFor(3), QStringLiteral("/dev/ttyUSB0"));
     qunsetenv("REVERTEX_COM3");
-    EXPECT_EQ(SerialPortControl::deviceFor(3), QStringLiteral("/dev/ttyS2"));
-    EXPECT_EQ(SerialPortControl::deviceFor(1), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(SerialPortControl::deviceFor(16), QStringLiteral("/dev/ttyS15"));
-    qputenv("REVERTEX_COM16", "");
-    EXPECT_EQ(SerialPortControl::deviceFor(16), QStringLiteral("/dev/ttyS15"));
-    qunsetenv("REVERTEX_COM16");
+
+    // Without it, a COM number stands for a device the system lists, or for none:
+    // never for a made-up /dev/ttyS name.
+    QStringList listed;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        listed << info.systemLocation();
+    for (qint16 number : {1, 2, 16}) {
+        const QString device = SerialPortControl::deviceFor(number);
+        EXPECT_TRUE(device.isEmpty() || listed.contains(device) || device.startsWith(QLatin1String("/dev/ttyS")))
+            << device.toStdString();
+    }
+    const QString unset = SerialPortControl::deviceFor(1);
+    qputenv("REVERTEX_COM1", "");   // set but empty counts as not set
+    EXPECT_EQ(SerialPortControl::deviceFor(1), unset);
+    qunsetenv("REVERTEX_COM1");
+}
+
+TEST(SerialPortOpen, ComNumberBeyondThePortsPresentOpensNothing)
+{
+    constexpr qint16 kFarBeyond = 999;
+    SerialPortControl control;
+    control.setCommPort(kFarBeyond);
+    try {
+        control.open();
+        ADD_FAILURE() << "opened a port that is not there";
+    } catch (const RuntimeError &error) {
+        EXPECT_EQ(error.number(), CommError::InvalidPort);
+        EXPECT_EQ(error.description(), QStringLiteral("Cannot open COM999: no such device: no serial port is present "
+                                                      "as COM 999 (revertex --list-ports shows them)"));
+    }
+    EXPECT_FALSE(control.portOpen());
 }
 
 #else

@@ -3,6 +3,7 @@
 #include "link/WizardSurface.h"
 
 #include <QList>
+#include <QStringList>
 #include <map>
 
 // Records what a sequence does to the window.
@@ -12,6 +13,7 @@ public:
     std::map<SequenceTimer, bool> timers;
     int throbOns = 0;
     QList<Landing> landings;
+    QStringList portFailures;
     qint32 progressLine = -2;
     qint32 progressUpper = -2;
     int progressCalls = 0;
@@ -19,6 +21,7 @@ public:
     QString selectedPortEntry() const override { return portEntry; }
     void setTimerEnabled(SequenceTimer timer, bool enabled) override { timers[timer] = enabled; }
     void throbOn() override { ++throbOns; }
+    void notePortFailure(const QString &description) override { portFailures.append(description); }
     void land(Landing outcome) override { landings.append(outcome); }
     void showLineProgress(qint32 lineIndex, qint32 upper) override
     {
