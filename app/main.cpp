@@ -44,7 +44,7 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Revertex"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("revertex"));   // matches the menu entry
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.revertex.Revertex"));   // the menu entry's name
     if (embeddedFirmwareIsTestImage()) {
         fputs("revertex: this build carries the test firmware image, made for the simulated camera "
               "(ptz2-sim). Do not flash a real camera with it: build with -DREVERTEX_FIRMWARE=<file>.\n",

@@ -1,19 +1,39 @@
 # Installing and packaging the wizard. Only the program itself is installed (with its
-# desktop entry and icon on Linux); the simulator, fwimage, the tools and the tests
-# stay in the build directory.
+# desktop entry, icon, AppStream metadata and documents on Linux); the simulator,
+# fwimage, the tools and the tests stay in the build directory.
 #   cmake --install build --prefix /usr/local
 #   cd build && cpack            # revertex_<version>_<arch>.deb on Debian
 include(GNUInstallDirs)
 
+set(REVERTEX_PACKAGE_CONTACT "Revertex maintainers <revertex@example.org>"
+    CACHE STRING "Maintainer named in the packages")
+
+# `cmake --install` strips the program as the packages do (CPACK_STRIP_FILES below):
+# what a user installs by hand is the same file as the .deb's. This sets the variable
+# that `cmake --install --strip` sets, before the program's own install step reads it.
+option(REVERTEX_INSTALL_STRIPPED "cmake --install strips the program, as the packages do" ON)
+if(REVERTEX_INSTALL_STRIPPED)
+  install(CODE "set(CMAKE_INSTALL_DO_STRIP TRUE)")
+endif()
 install(TARGETS revertex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 if(UNIX AND NOT APPLE)
-  install(FILES ${CMAKE_SOURCE_DIR}/packaging/revertex.desktop
+  # The desktop entry, the AppStream metadata and the program's desktop file name share
+  # one reverse-DNS id, by which software centres tie them together.
+  set(REVERTEX_APP_ID io.github.revertex.Revertex)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/${REVERTEX_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/${REVERTEX_APP_ID}.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${CMAKE_SOURCE_DIR}/resources/images/revertex.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+  # The README with the page pictures it links to, at the same relative place.
   install(FILES ${CMAKE_SOURCE_DIR}/README.md
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/revertex)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/pages
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/revertex/docs
+          FILES_MATCHING PATTERN "*.png")
+  include(${CMAKE_CURRENT_LIST_DIR}/LinuxDocuments.cmake)
 endif()
 
 if(WIN32)
@@ -32,27 +52,28 @@ set(CPACK_PACKAGE_NAME revertex)
 set(CPACK_PACKAGE_VENDOR "Revertex")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Firmware flash wizard for the PictureTel PTZ 2 camera")
+# Debian shows the description as it is: lines under 80 columns (lintian counts the
+# leading blank), the synopsis too.
 set(description
-    "Revertex reprograms the firmware of a PictureTel PTZ 2 pan-tilt-zoom camera over an\n"
-    "RS-232 serial port (or a USB serial adapter), so that the camera works with the\n"
-    "Optivant Moving camera-control program. It checks the camera, reads its firmware\n"
-    "version and, when needed, sends the new firmware line by line.")
+    "Revertex reprograms the firmware of a PictureTel PTZ 2 pan-tilt-zoom camera\n"
+    "over an RS-232 serial port (or a USB serial adapter), so that the camera\n"
+    "works with the Optivant Moving camera-control program. It checks the camera,\n"
+    "reads its firmware version and, when needed, sends the new firmware line by\n"
+    "line.")
 # Without REVERTEX_FIRMWARE the program carries the test image, which would ruin a real
 # camera. Such packages say so in their version and description, and their version
 # sorts below the release's, so installing a real package replaces them.
 if(NOT REVERTEX_FIRMWARE)
   string(APPEND CPACK_PACKAGE_VERSION "~testimage")
-  string(APPEND CPACK_PACKAGE_DESCRIPTION_SUMMARY " (test build, simulated camera only)")
+  string(APPEND CPACK_PACKAGE_DESCRIPTION_SUMMARY " (simulated camera only)")
   list(APPEND description
-       "\nTEST BUILD: this package carries a test firmware image, fit only for the simulated\n"
-       "camera ptz2-sim. Never flash a real camera with it: build with\n"
+       "\n\nTEST BUILD: this package carries a test firmware image, fit only for the\n"
+       "simulated camera ptz2-sim. Never flash a real camera with it: build with\n"
        "-DREVERTEX_FIRMWARE=<firmware file> for that.")
 endif()
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${description})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Revertex)
 set(CPACK_PACKAGE_EXECUTABLES revertex Revertex)
-set(REVERTEX_PACKAGE_CONTACT "Revertex maintainers <revertex@example.org>"
-    CACHE STRING "Maintainer named in the packages")
 set(CPACK_PACKAGE_CONTACT ${REVERTEX_PACKAGE_CONTACT})
 # Installed programs carry no debugging information.
 set(CPACK_STRIP_FILES ON)

@@ -16,6 +16,7 @@ public:
 
     int record() const { return m_record; }
     QString fault() const { return m_fault; }
+    qint64 recordCount() const { return m_recordCount; }
     // "record 17 of 899: checksum 0x12 where ..." or "container: ..."
     QString message() const;
 

@@ -19,12 +19,19 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-scripts/build.sh
-
+# The wizard is a window: without a display there is nothing to install or build for.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display: start this from a desktop session (or set DISPLAY)." >&2
+  cat >&2 <<'EOF'
+No display: scripts/run.sh opens the wizard's window, so start it from a desktop
+session (or with DISPLAY set). Without one:
+  scripts/test.sh               builds and runs every test; they need no display
+  xvfb-run -a scripts/run.sh    runs it on a virtual display you do not see (Debian:
+                                xvfb); Ctrl-C ends it
+EOF
   exit 1
 fi
+
+scripts/build.sh
 
 if [ "$use_sim" -eq 0 ]; then
   exec build/revertex

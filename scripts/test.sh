@@ -7,6 +7,7 @@
 # also runs each fuzzer briefly. REVERTEX_QUICK=1 skips the second build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh
 scripts/build.sh
 (cd build && ctest --output-on-failure --timeout 900 </dev/null)
 

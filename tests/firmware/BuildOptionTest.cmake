@@ -2,7 +2,7 @@
 # Configures and builds build-option/ (the firmware step of the real build) with the
 # default, a good and a bad REVERTEX_FIRMWARE, and checks what the build says and makes.
 
-cmake_policy(VERSION 3.25)
+cmake_policy(VERSION 3.22)
 
 set(project_dir ${SOURCE_DIR}/tests/firmware/build-option)
 set(test_image ${SOURCE_DIR}/resources/firmware/ptz2-test-image.container)

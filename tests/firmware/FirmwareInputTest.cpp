@@ -111,6 +111,33 @@ TEST(FirmwareInput, AnExplicitFormatOverridesTheRule)
     EXPECT_FALSE(FirmwareInput::parseFormat(QStringLiteral("elf"), &format));
 }
 
+TEST(FirmwareInput, ARawImageThatStartsLikeAContainerIsRefusedWithTheWayOut)
+{
+    // Four NOPs, or erased flash: the rule reads a container, and the refusal must say
+    // how to read the file as the image it is.
+    for (const char start : {'\x00', '\xFF'}) {
+        QByteArray image(128, '\x11');
+        image.replace(0, 4, QByteArray(4, start));
+        try {
+            FirmwareInput::toContainer(image, Format::Auto);
+            ADD_FAILURE() << "accepted";
+        } catch (const FirmwareError &error) {
+            EXPECT_TRUE(error.message().startsWith(QStringLiteral("container: "))) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(QStringLiteral("--format=raw"))) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(QStringLiteral("-DREVERTEX_FIRMWARE_FORMAT=raw")));
+        }
+    }
+    // A container named as one was no guess: its fault stands alone.
+    QByteArray container = committedTestImage();
+    container[4 + 4 + 64] = static_cast<char>(container.at(4 + 4 + 64) ^ 0x01);
+    try {
+        FirmwareInput::toContainer(container, Format::Container);
+        ADD_FAILURE() << "accepted";
+    } catch (const FirmwareError &error) {
+        EXPECT_FALSE(error.message().contains(QStringLiteral("--format=raw"))) << error.message().toStdString();
+    }
+}
+
 TEST(FirmwareInput, RefusesAnEmptyFile)
 {
     try {

@@ -130,6 +130,12 @@ TEST_F(FwimageCli, RefusesBadInputWithAClearMessageAndWritesNothing)
         {{"pack", file("odd.bin", QByteArray(1, '\x80') + QByteArray(99, '\x11')), path("out")}, 1,
          "odd.bin: the image is 100 bytes, not a whole number of 64-byte lines"},
         {{"pack", committedTestImagePath(), path("out")}, 1, "this looks like a container already"},
+        {{"embed", file("nops.bin", QByteArray(4, '\x00') + QByteArray(124, '\x11')), path("out")}, 1,
+         "nops.bin: container: only one record (upper index 0); a firmware image has at least two (read as a "
+         "container because of its first four bytes; if the file is a raw image, --format=raw reads it as one"},
+        {{"verify", file("erased.bin", QByteArray(4, '\xFF') + QByteArray(124, '\x11'))}, 1,
+         "erased.bin: container: negative record count: upper index -1 (read as a container because of its "
+         "first four bytes; if the file is a raw image, --format=raw reads it as one"},
         {{"pack", file("bad.hex", ":0100000011EF\r\n"), path("out")}, 1,
          "bad.hex: Intel HEX line 1: checksum 0xEF where the record needs 0xEE"},
         {{"verify", path("missing")}, 1, "cannot read"},

@@ -13,6 +13,7 @@ namespace {
 // CPack builds what is out of date before it packs: on a built tree that takes seconds.
 constexpr int kCpackLimitMs = 20 * 60 * 1000;
 constexpr int kDpkgDebLimitMs = 60 * 1000;
+constexpr int kLintianLimitMs = 5 * 60 * 1000;
 
 // Package names in a Depends field, without versions or alternatives.
 QSet<QString> dependedOn(const QString &depends)
@@ -113,7 +114,7 @@ TEST_F(DebPackageTest, DependsOnTheQtRuntimeAndTheDialogFont)
         EXPECT_TRUE(depends.contains(QLatin1String(needed))) << needed << " missing from " << depends.values().join(QLatin1String(", ")).toStdString();
 }
 
-TEST_F(DebPackageTest, CarriesTheProgramMenuEntryIconAndReadmeOnly)
+TEST_F(DebPackageTest, CarriesWhatAnInstallInstallsAndNothingElse)
 {
     // `dpkg-deb -c` lists like `tar tv`: mode, owner, size, date, time, path.
     QStringList files;
@@ -138,13 +139,84 @@ TEST_F(DebPackageTest, PackedFilesAreTheProjectsOwnAndTheProgramIsStripped)
     QTemporaryDir unpacked;
     dpkg(QStringLiteral("-x"), {unpacked.path()});
     const QString usr = unpacked.path() + QStringLiteral("/usr/");
-    EXPECT_EQ(fileBytes(usr + QStringLiteral("share/applications/revertex.desktop")),
-              fileBytes(sourceDir() + QStringLiteral("/packaging/revertex.desktop")));
+    EXPECT_EQ(fileBytes(usr + QStringLiteral("share/applications/io.github.revertex.Revertex.desktop")),
+              fileBytes(sourceDir() + QStringLiteral("/packaging/io.github.revertex.Revertex.desktop")));
     EXPECT_EQ(fileBytes(usr + QStringLiteral("share/icons/hicolor/48x48/apps/revertex.png")),
               fileBytes(sourceDir() + QStringLiteral("/resources/images/revertex.png")));
     const QByteArray program = fileBytes(usr + QStringLiteral("bin/revertex"));
     ASSERT_TRUE(program.startsWith("\x7f" "ELF"));
     EXPECT_FALSE(program.contains(".debug_info")) << "debugging sections left in the packed program";
+}
+
+TEST_F(DebPackageTest, LintianFindsNoErrorAndNoWarning)
+{
+    const QString lintian = QStandardPaths::findExecutable(QStringLiteral("lintian"));
+    if (lintian.isEmpty())
+        GTEST_SKIP() << "lintian is not installed";
+    // Exit 0 alone is not enough: lintian's own failure (a tag it does not know, say)
+    // also shows as E: or W: lines, which must not be there either.
+    const ProcessResult result = runProgram(lintian,
+        {QStringLiteral("--fail-on"), QStringLiteral("error,warning"), QStringLiteral("--tag-display-limit"), QStringLiteral("0"), package},
+        kLintianLimitMs);
+    ASSERT_TRUE(result.finished) << "lintian did not finish";
+    EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
+    const QRegularExpression errorOrWarning(QStringLiteral("^[EW]: "), QRegularExpression::MultilineOption);
+    EXPECT_FALSE(errorOrWarning.match(QString::fromUtf8(result.output)).hasMatch()) << result.output.toStdString();
+}
+
+TEST_F(DebPackageTest, CopyrightIsMachineReadableWithTheLicenceOfTheRepository)
+{
+    QTemporaryDir unpacked;
+    dpkg(QStringLiteral("-x"), {unpacked.path()});
+    const QString copyright = QString::fromUtf8(fileBytes(unpacked.path() + QStringLiteral("/usr/share/doc/revertex/copyright")));
+    ASSERT_FALSE(copyright.isEmpty());
+    EXPECT_TRUE(copyright.startsWith(QStringLiteral("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n")));
+    EXPECT_TRUE(copyright.contains(QStringLiteral("\nFiles: *\nCopyright: 2026 the Revertex authors\nLicense: MIT\n")));
+
+    // The stand-alone License paragraph is LICENSE's terms, line for line.
+    const int paragraph = copyright.indexOf(QStringLiteral("\n\nLicense: MIT\n"));
+    ASSERT_GE(paragraph, 0) << copyright.toStdString();
+    QString terms;
+    for (const QString &line : copyright.mid(paragraph + 15).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        ASSERT_TRUE(line.startsWith(QLatin1Char(' '))) << "unindented line in the licence: " << line.toStdString();
+        terms += (line == QLatin1String(" .") ? QString() : line.mid(1)) + QLatin1Char('\n');
+    }
+    const QString license = QString::fromUtf8(fileBytes(sourceDir() + QStringLiteral("/LICENSE")));
+    EXPECT_TRUE(license.endsWith(terms)) << terms.toStdString();
+    EXPECT_TRUE(terms.startsWith(QStringLiteral("Permission is hereby granted")));
+
+    // What the program embeds is covered too: our test image, or a firmware that is not ours.
+    EXPECT_TRUE(copyright.contains(REVERTEX_EMBEDS_TEST_IMAGE ? QStringLiteral("\nComment: usr/bin/revertex embeds the project's own test firmware")
+                                                              : QStringLiteral("\nDisclaimer: usr/bin/revertex embeds the camera firmware")))
+        << copyright.toStdString();
+}
+
+TEST_F(DebPackageTest, ChangelogIsTheDebianFormOfTheRepositorysChangelog)
+{
+    QTemporaryDir unpacked;
+    dpkg(QStringLiteral("-x"), {unpacked.path()});
+    const QString changelog = unpacked.path() + QStringLiteral("/usr/share/doc/revertex/changelog.gz");
+    const QByteArray text = gunzipped(changelog);
+    ASSERT_FALSE(text.isEmpty()) << "no gzip changelog";
+    EXPECT_TRUE(text.startsWith("revertex (" REVERTEX_VERSION ") unstable; urgency=medium\n\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\n -- " + QByteArray(REVERTEX_PACKAGE_CONTACT) + "  ")) << text.toStdString();
+    // gzip -n: no file name and no time stamp in the header, so the package is reproducible.
+    const QByteArray header = fileBytes(changelog).left(10);
+    ASSERT_EQ(header.size(), 10);
+    EXPECT_EQ(header.at(3) & 0x08, 0) << "file name stored";
+    EXPECT_EQ(header.mid(4, 4), QByteArray(4, '\0')) << "time stamp stored";
+
+    const QString parser = QStandardPaths::findExecutable(QStringLiteral("dpkg-parsechangelog"));
+    if (parser.isEmpty())
+        return;
+    QTemporaryDir scratch;
+    QFile plain(scratch.filePath(QStringLiteral("changelog")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly) && plain.write(text) == text.size());
+    plain.close();
+    const ProcessResult parsed = runProgram(parser, {QStringLiteral("-l"), plain.fileName(), QStringLiteral("-S"), QStringLiteral("Version")},
+                                            kDpkgDebLimitMs);
+    EXPECT_TRUE(parsed.finished && parsed.exitCode == 0) << parsed.output.toStdString();
+    EXPECT_EQ(parsed.output.trimmed(), QByteArray(REVERTEX_VERSION));
 }
 
 } // namespace

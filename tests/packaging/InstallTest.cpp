@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMap>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QXmlStreamReader>
 
 #include <memory>
 
@@ -15,6 +17,47 @@ namespace {
 constexpr int kInstallLimitMs = 120 * 1000;
 constexpr int kValidateLimitMs = 30 * 1000;
 const QString kPrefix = QStringLiteral("/usr");
+const QString kAppId = QStringLiteral("io.github.revertex.Revertex");
+
+// The AppStream metadata's fields a software centre reads, by element name (the
+// first of each), and the screenshot's image with its attributes.
+struct Metainfo {
+    QMap<QString, QString> text;
+    QString releaseVersion;
+    QString screenshotUrl;
+    QSize screenshotSize;
+    QString contentRating;
+};
+
+Metainfo readMetainfo(const QString &path)
+{
+    Metainfo info;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return info;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QString name = xml.name().toString();
+        if (name == QLatin1String("release") && info.releaseVersion.isEmpty())
+            info.releaseVersion = xml.attributes().value(QLatin1String("version")).toString();
+        if (name == QLatin1String("content_rating"))
+            info.contentRating = xml.attributes().value(QLatin1String("type")).toString();
+        if (name == QLatin1String("image") && info.screenshotUrl.isEmpty()) {
+            info.screenshotSize = QSize(xml.attributes().value(QLatin1String("width")).toInt(),
+                                        xml.attributes().value(QLatin1String("height")).toInt());
+            info.screenshotUrl = xml.readElementText();
+            continue;
+        }
+        if (name == QLatin1String("id") || name == QLatin1String("summary") || name == QLatin1String("launchable")
+            || name == QLatin1String("binary") || name == QLatin1String("project_license")) {
+            if (!info.text.contains(name))
+                info.text.insert(name, xml.readElementText());
+        }
+    }
+    return xml.hasError() ? Metainfo() : info;
+}
 
 // The keys of the [Desktop Entry] group.
 QMap<QString, QString> desktopEntry(const QString &path)
@@ -68,7 +111,7 @@ protected:
 std::unique_ptr<QTemporaryDir> InstallTest::destdir;
 ProcessResult InstallTest::install;
 
-TEST_F(InstallTest, InstallsTheProgramItsMenuEntryIconAndReadmeAndNothingElse)
+TEST_F(InstallTest, InstallsTheProgramItsDesktopFilesAndDocumentsAndNothingElse)
 {
     // Below DESTDIR there is only the prefix: every path honoured both.
     QStringList expected;
@@ -96,7 +139,7 @@ TEST_F(InstallTest, IconIsTheProgramIconAt48Pixels)
 
 TEST_F(InstallTest, MenuEntryStartsTheInstalledProgramWithTheInstalledIcon)
 {
-    const QMap<QString, QString> entry = desktopEntry(installed(QStringLiteral("share/applications/revertex.desktop")));
+    const QMap<QString, QString> entry = desktopEntry(installed(QStringLiteral("share/applications/") + kAppId + QStringLiteral(".desktop")));
     EXPECT_EQ(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
     EXPECT_EQ(entry.value(QStringLiteral("Name")), QStringLiteral("Revertex"));
     EXPECT_FALSE(entry.value(QStringLiteral("Comment")).isEmpty());
@@ -118,10 +161,100 @@ TEST_F(InstallTest, MenuEntryPassesDesktopFileValidate)
     if (validator.isEmpty())
         GTEST_SKIP() << "desktop-file-validate is not installed (Debian: desktop-file-utils)";
     const ProcessResult result =
-        runProgram(validator, {installed(QStringLiteral("share/applications/revertex.desktop"))}, kValidateLimitMs);
+        runProgram(validator, {installed(QStringLiteral("share/applications/") + kAppId + QStringLiteral(".desktop"))}, kValidateLimitMs);
     ASSERT_TRUE(result.finished);
     EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
     EXPECT_EQ(result.output.trimmed(), QByteArray()) << "no errors, warnings or hints";
 }
+
+} // namespace
+
+namespace {
+
+TEST_F(InstallTest, ProgramIsStrippedLikeThePackagesWithoutBeingAskedTo)
+{
+    // The build keeps its debugging information (RelWithDebInfo); the install does not.
+    const QByteArray program = fileBytes(installed(QStringLiteral("bin/revertex")));
+    ASSERT_TRUE(program.startsWith("\x7f" "ELF"));
+    EXPECT_FALSE(program.contains(".debug_info")) << "cmake --install left the debugging sections in";
+}
+
+TEST_F(InstallTest, MetainfoDesktopEntryAndProgramShareOneId)
+{
+    const Metainfo info = readMetainfo(installed(QStringLiteral("share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml")));
+    EXPECT_EQ(info.text.value(QStringLiteral("id")), kAppId);
+    EXPECT_EQ(info.text.value(QStringLiteral("launchable")), kAppId + QStringLiteral(".desktop"));
+    EXPECT_TRUE(QFileInfo::exists(installed(QStringLiteral("share/applications/") + info.text.value(QStringLiteral("launchable")))));
+    EXPECT_TRUE(QFileInfo::exists(installed(QStringLiteral("bin/") + info.text.value(QStringLiteral("binary")))));
+    EXPECT_FALSE(info.text.value(QStringLiteral("summary")).isEmpty());
+    EXPECT_EQ(info.text.value(QStringLiteral("project_license")), QStringLiteral("MIT"));
+    EXPECT_EQ(info.releaseVersion, QStringLiteral(REVERTEX_VERSION));
+    EXPECT_EQ(info.contentRating, QStringLiteral("oars-1.1"));
+
+    // The window tells the desktop the same name, so that its windows group under the entry.
+    const QString id = kAppId;
+    const QByteArray utf16(reinterpret_cast<const char *>(id.utf16()), id.size() * 2);
+    EXPECT_TRUE(fileBytes(installed(QStringLiteral("bin/revertex"))).contains(utf16)) << "desktop file name not set to the id";
+}
+
+TEST_F(InstallTest, MetainfoScreenshotIsAPagePictureOfTheStatedSize)
+{
+    const Metainfo info = readMetainfo(installed(QStringLiteral("share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml")));
+    ASSERT_TRUE(info.screenshotUrl.startsWith(QStringLiteral("https://"))) << info.screenshotUrl.toStdString();
+    const QString picture = info.screenshotUrl.mid(info.screenshotUrl.indexOf(QStringLiteral("/docs/pages/")) + 1);
+    ASSERT_TRUE(pagePictures().contains(picture)) << info.screenshotUrl.toStdString();
+    EXPECT_EQ(QImage(sourceDir() + QLatin1Char('/') + picture).size(), info.screenshotSize);
+}
+
+TEST_F(InstallTest, MetainfoPassesAppstreamcliValidate)
+{
+    const QString appstreamcli = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+    if (appstreamcli.isEmpty())
+        GTEST_SKIP() << "appstreamcli is not installed (Debian: appstream)";
+    // --no-net: the screenshot's address is checked for its form, not fetched.
+    const ProcessResult result = runProgram(appstreamcli,
+        {QStringLiteral("validate"), QStringLiteral("--no-net"), QStringLiteral("--no-color"),
+         installed(QStringLiteral("share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml"))},
+        kValidateLimitMs);
+    ASSERT_TRUE(result.finished);
+    EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
+    EXPECT_FALSE(QRegularExpression(QStringLiteral("^[EW]: "), QRegularExpression::MultilineOption)
+                     .match(QString::fromUtf8(result.output)).hasMatch())
+        << result.output.toStdString();
+}
+
+TEST_F(InstallTest, InstalledReadmeFindsEveryPictureItLinksTo)
+{
+    const QString readme = installed(QStringLiteral("share/doc/revertex/README.md"));
+    const QRegularExpression link(QStringLiteral("\\]\\(([^)#]+\\.png)\\)"));
+    int links = 0;
+    for (auto it = link.globalMatch(QString::fromUtf8(fileBytes(readme))); it.hasNext(); ++links) {
+        const QString target = it.next().captured(1);
+        EXPECT_TRUE(QFileInfo::exists(QFileInfo(readme).dir().filePath(target))) << target.toStdString();
+    }
+    EXPECT_GE(links, pagePictures().size()) << "the README shows every page";
+}
+
+#if REVERTEX_MANUAL_PAGE_BUILT
+TEST_F(InstallTest, ManualPageTellsOptionsPortsEnvironmentFilesAndExitStatus)
+{
+    const QString page = QString::fromUtf8(gunzipped(installed(QStringLiteral("share/man/man1/revertex.1.gz"))));
+    ASSERT_FALSE(page.isEmpty()) << "no gzip manual page";
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\.TH \"?revertex\"? \"?1\"?"), QRegularExpression::MultilineOption)
+                    .match(page).hasMatch());
+    EXPECT_TRUE(page.contains(QStringLiteral(REVERTEX_VERSION))) << "the page names its version";
+    for (const char *section : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "COM PORTS", "ENVIRONMENT", "FILES",
+                                "EXIT STATUS", "TROUBLESHOOTING", "SEE ALSO"})
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\.SH \"?%1\"?$").arg(QLatin1String(section)),
+                                       QRegularExpression::MultilineOption).match(page).hasMatch())
+            << "no section " << section;
+    // troff writes a hyphen in an option as \-.
+    QString plain = page;
+    plain.replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    for (const char *text : {"--help", "--list-ports", "REVERTEX_COM", "dialout", "/dev/serial/by-id/",
+                             "The COM port seems to be in use by some other program"})
+        EXPECT_TRUE(plain.contains(QLatin1String(text))) << text;
+}
+#endif
 
 } // namespace

@@ -1,4 +1,5 @@
-// Which version the packages of a build carry: the release's only when the build names
+// Which version the packages of a build carry, and what their copyright file says of the
+// embedded firmware: the release's version, and a disclaimer, only when the build names
 // real firmware. Configures the project afresh (no build) and reads what CPack was given.
 #include "tests/packaging/PackagingTestSupport.h"
 
@@ -9,8 +10,12 @@ namespace {
 
 constexpr int kConfigureLimitMs = 5 * 60 * 1000;
 
-// CPACK_PACKAGE_VERSION as the configured CPackConfig.cmake sets it.
-QString configuredPackageVersion(const QStringList &options, QByteArray &log)
+struct Configured {
+    QString packageVersion;   // CPACK_PACKAGE_VERSION as CPackConfig.cmake sets it
+    QString copyright;        // the Debian copyright file made at configure time
+};
+
+Configured configure(const QStringList &options, QByteArray &log)
 {
     QTemporaryDir build;
     const ProcessResult configure = runProgram(
@@ -20,23 +25,33 @@ QString configuredPackageVersion(const QStringList &options, QByteArray &log)
         kConfigureLimitMs);
     log = configure.output;
     if (!configure.finished || configure.exitCode != 0)
-        return QString();
+        return {};
     const QRegularExpression line(QStringLiteral("^set\\(CPACK_PACKAGE_VERSION \"([^\"]*)\"\\)$"),
                                   QRegularExpression::MultilineOption);
-    return line.match(QString::fromUtf8(fileBytes(build.filePath(QStringLiteral("CPackConfig.cmake"))))).captured(1);
+    Configured result;
+    result.packageVersion = line.match(QString::fromUtf8(fileBytes(build.filePath(QStringLiteral("CPackConfig.cmake"))))).captured(1);
+    result.copyright = QString::fromUtf8(fileBytes(build.filePath(QStringLiteral("documents/copyright"))));
+    return result;
 }
 
 TEST(PackageVersion, IsTheReleaseOnlyWhenTheBuildNamesItsFirmware)
 {
     QByteArray log;
-    EXPECT_EQ(configuredPackageVersion({QStringLiteral("-DREVERTEX_FIRMWARE=")}, log),
-              QStringLiteral(REVERTEX_VERSION "~testimage"))
-        << log.toStdString();
-    // Any named file counts as the real firmware here; the build would check it.
+    const Configured testImage = configure({QStringLiteral("-DREVERTEX_FIRMWARE=")}, log);
+    EXPECT_EQ(testImage.packageVersion, QStringLiteral(REVERTEX_VERSION "~testimage")) << log.toStdString();
+    EXPECT_TRUE(testImage.copyright.contains(QStringLiteral("\nComment: usr/bin/revertex embeds the project's own test firmware image")))
+        << testImage.copyright.toStdString();
+    EXPECT_FALSE(testImage.copyright.contains(QStringLiteral("Disclaimer:")));
+
+    // Any named file counts as the real firmware here; the build would check it. That
+    // firmware is not ours: the copyright file must not put it under our licence.
     const QString named = sourceDir() + QStringLiteral("/resources/firmware/ptz2-test-image.container");
-    EXPECT_EQ(configuredPackageVersion({QStringLiteral("-DREVERTEX_FIRMWARE=") + named}, log),
-              QStringLiteral(REVERTEX_VERSION))
-        << log.toStdString();
+    const Configured release = configure({QStringLiteral("-DREVERTEX_FIRMWARE=") + named}, log);
+    EXPECT_EQ(release.packageVersion, QStringLiteral(REVERTEX_VERSION)) << log.toStdString();
+    EXPECT_TRUE(release.copyright.contains(QStringLiteral("\nDisclaimer: usr/bin/revertex embeds the camera firmware image")))
+        << release.copyright.toStdString();
+    EXPECT_TRUE(release.copyright.contains(QStringLiteral("is not covered by the\n licence below")));
+    EXPECT_FALSE(release.copyright.contains(QStringLiteral("test firmware")));
 }
 
 } // namespace

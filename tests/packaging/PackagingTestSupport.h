@@ -77,11 +77,47 @@ inline QString buildDir()
     return qEnvironmentVariable("REVERTEX_BUILD_DIR");
 }
 
-// What an install puts below its prefix on Linux: the program, its menu entry, its
-// icon and the README; no simulator, no tools, no tests.
+// The page pictures the README links to, as docs/pages/NAME.png.
+inline QStringList pagePictures()
+{
+    QStringList pictures;
+    for (const QString &name : QDir(sourceDir() + QStringLiteral("/docs/pages")).entryList({QStringLiteral("*.png")}, QDir::Files))
+        pictures << QStringLiteral("docs/pages/") + name;
+    return pictures;
+}
+
+// What an install puts below its prefix on Linux: the program, its menu entry, icon and
+// AppStream metadata, its manual page, and the README (with its pictures), changelog and
+// copyright; no simulator, no tools, no tests.
 inline QStringList installedFiles()
 {
-    return {QStringLiteral("bin/revertex"), QStringLiteral("share/applications/revertex.desktop"),
-            QStringLiteral("share/doc/revertex/README.md"),
-            QStringLiteral("share/icons/hicolor/48x48/apps/revertex.png")};
+    QStringList files = {QStringLiteral("bin/revertex"),
+                         QStringLiteral("share/applications/io.github.revertex.Revertex.desktop"),
+                         QStringLiteral("share/doc/revertex/README.md"),
+                         QStringLiteral("share/doc/revertex/changelog.gz"),
+                         QStringLiteral("share/doc/revertex/copyright"),
+                         QStringLiteral("share/icons/hicolor/48x48/apps/revertex.png"),
+                         QStringLiteral("share/metainfo/io.github.revertex.Revertex.metainfo.xml")};
+#if REVERTEX_MANUAL_PAGE_BUILT
+    files << QStringLiteral("share/man/man1/revertex.1.gz");
+#endif
+    for (const QString &picture : pagePictures())
+        files << QStringLiteral("share/doc/revertex/") + picture;
+    files.sort();
+    return files;
+}
+
+// The text of a gzip file (changelog, manual page), through gzip itself; empty when
+// gzip is missing or the file is no gzip file.
+inline QByteArray gunzipped(const QString &path)
+{
+    const QString gzip = QStandardPaths::findExecutable(QStringLiteral("gzip"));
+    if (gzip.isEmpty())
+        return QByteArray();
+    QProcess process;
+    process.setStandardInputFile(path);
+    process.start(gzip, {QStringLiteral("-dc")});
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QByteArray();
+    return process.readAllStandardOutput();
 }

@@ -14,6 +14,10 @@ namespace {
 constexpr qint32 kLowestContainerCount = -65536;
 constexpr qint32 kHighestContainerCount = 65535;
 
+const QString kGuessedContainerHint =
+    QStringLiteral(" (read as a container because of its first four bytes; if the file is a raw image, "
+                   "--format=raw reads it as one, -DREVERTEX_FIRMWARE_FORMAT=raw for the build)");
+
 struct FormatName {
     FirmwareInput::Format format;
     const char *name;
@@ -109,6 +113,14 @@ QByteArray FirmwareInput::toContainer(const QByteArray &data, Format format, For
         container = data;
         break;
     }
-    unpackFirmware(container);   // throws on the first bad record
+    try {
+        unpackFirmware(container);   // throws on the first bad record
+    } catch (const FirmwareError &error) {
+        // A raw image may start like a container (00 00 00 00 of NOPs, FF FF FF FF of
+        // erased flash): the fault alone would not tell the user that the guess was wrong.
+        if (chosenByContent && format == Format::Container)
+            throw FirmwareError(error.record(), error.fault() + kGuessedContainerHint, error.recordCount());
+        throw;
+    }
     return container;
 }

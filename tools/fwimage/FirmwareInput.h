@@ -16,7 +16,8 @@
 //     that number far larger);
 //  4. anything else is a raw image.
 // A broken container is therefore refused with its own fault instead of being
-// packed as if it were an image. An explicit format overrides the rule.
+// packed as if it were an image; when the rule chose the container, the refusal adds
+// how to read the file as a raw image instead. An explicit format overrides the rule.
 class FirmwareInput {
 public:
     enum class Format { Auto, Container, RawImage, IntelHex, Exe };

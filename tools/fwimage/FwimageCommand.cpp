@@ -18,7 +18,8 @@ namespace {
 const char kUsageText[] =
     "Usage: fwimage COMMAND [--format=FORMAT] FILE...\n"
     "Packs, checks and unpacks the firmware container that Revertex embeds as its\n"
-    "resource CUSTOM/101 (a count, then one escaped, checksummed line per record).\n"
+    "resource CUSTOM/101 (an upper index, the number of records minus one, then one\n"
+    "escaped, checksummed line per record).\n"
     "\n"
     "Commands:\n"
     "  pack IN OUT             pack a raw program image or Intel HEX file into a container\n"
@@ -32,9 +33,11 @@ const char kUsageText[] =
     "starts with \"MZ\" and has a PE header is a Windows program (32- or 64-bit) whose\n"
     "resource CUSTOM/101 is the container; a file whose first\n"
     "non-blank character is ':' is Intel HEX; a file whose first four bytes, as a\n"
-    "little-endian signed count, lie between -65536 and 65535 is a container; anything\n"
-    "else is a raw image. A raw or HEX image is a whole number of 64-byte lines from\n"
-    "address 0 (at least two, at most 64 KiB); HEX gaps are filled with 0xFF.\n"
+    "little-endian signed upper index, lie between -65536 and 65535 is a container;\n"
+    "anything else is a raw image (a raw image that starts like a container, with\n"
+    "00 00 00 00 or FF FF FF FF, needs --format=raw). A raw or HEX image is a whole\n"
+    "number of 64-byte lines from address 0 (at least two, at most 64 KiB); HEX gaps\n"
+    "are filled with 0xFF.\n"
     "\n"
     "Exit status: 0 done, 1 bad input or output failure, 2 wrong usage.\n";
 
