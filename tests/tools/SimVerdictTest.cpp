@@ -106,7 +106,7 @@ TEST(WireJudgeTest, EachCheckBitesAndNamesItsFirstFault)
              r.frame(kLine, 10, false);
              r.frame(kLine, 20);
          },
-         6 + kLine.size() + 2, "\"ckw\" sent unacknowledged the \"ckw\" before it"},
+         6 + kLine.size() + 2, "\"ckw\" sent before the acknowledgement of the \"ckw\" before it"},
         {WireCheck::EarlyLines,
          [](JudgedRun &r) {
              r.frame("ckl0", 5, false);

@@ -101,9 +101,8 @@ void WireJudge::judgeTiming(const InboundFrame &frame, const QString &name)
     if (seen)
         return;
     const QString frameName = name.isEmpty() ? QStringLiteral("a frame") : QStringLiteral("\"%1\"").arg(name);
-    const QString before = m_awaitedAckAt == kNever ? QStringLiteral("unacknowledged") : QStringLiteral("before the acknowledgement of");
     fault(WireCheck::EarlyLines, frame.offset, frame.firstByteReadAt,
-          QStringLiteral("%1 sent %2 the \"%3\" before it").arg(frameName, before, m_awaitedName));
+          QStringLiteral("%1 sent before the acknowledgement of the \"%2\" before it").arg(frameName, m_awaitedName));
 }
 
 void WireJudge::judgePhase(const InboundFrame &frame, const QString &name)
