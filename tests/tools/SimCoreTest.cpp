@@ -82,6 +82,32 @@ TEST(InboundWireTest, FramesAreCutAtEotAndNoiseOutsideFramesIsDropped)
     EXPECT_EQ(rest[0].firstByteReadAt, 5);
 }
 
+TEST(InboundWireTest, BytesOutsideFramesAreReportedWhereTheyCame)
+{
+    InboundWire wire(0);
+    // offsets:     0 1 2   3 4 5 6 7   8  9 10  11 12 13 14 15 16 17
+    wire.receive(QByteArray("ab\x02QGt\x04" "c\x02" "ck\x02" "ckkV\x04\x04", 18), 7);
+    wire.receive("d", 9);   // a later read, but the same run of stray bytes
+    const std::vector<LooseBytes> loose = wire.takeLooseBytes();
+    ASSERT_EQ(loose.size(), 4u);
+    EXPECT_EQ(loose[0].kind, LooseBytes::Kind::Stray);
+    EXPECT_EQ(loose[0].offset, 0);
+    EXPECT_EQ(loose[0].count, 2);                  // "ab" as one run
+    EXPECT_EQ(loose[1].offset, 7);                 // "c"
+    EXPECT_EQ(loose[2].kind, LooseBytes::Kind::Abandoned);
+    EXPECT_EQ(loose[2].offset, 11);                // the second STX
+    EXPECT_EQ(loose[2].count, 3);                  // STX "ck" given up
+    EXPECT_EQ(loose[3].offset, 17);                // the doubled EOT, then "d"
+    EXPECT_EQ(loose[3].count, 2);
+    EXPECT_EQ(loose[3].readAt, 7);
+    EXPECT_TRUE(wire.takeLooseBytes().empty());
+
+    const auto frames = wire.takeDueFrames(9);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].offset, 2);
+    EXPECT_EQ(frames[1].offset, 11);
+}
+
 TEST(InboundWireTest, EscapedDelimitersInsideALineAreData)
 {
     InboundWire wire(0);
