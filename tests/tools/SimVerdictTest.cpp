@@ -11,6 +11,7 @@
 
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <functional>
 #include <random>
 
 namespace {

@@ -117,7 +117,7 @@ const std::vector<OptionEntry> &optionTable()
         {"expect", "FILE",
          "The image the camera must receive: a firmware container, or a raw image whose size is a multiple of 64. "
          "The summary then says \"image: match\", \"image: MISMATCH at line N\" or \"image: incomplete N of M lines\" "
-         "(lines counted from 0).",
+         "(lines counted from 0), or \"image: not judged, no download was started\".",
          setPath(&SimOptions::expectFile)},
         {"exit-after-finish", nullptr,
          "Exit once the closing script's final \"ckz0m\" after the download has been answered and the answer read.",
