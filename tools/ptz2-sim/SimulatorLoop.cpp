@@ -58,7 +58,7 @@ SimulatorLoop::SimulatorLoop(const SimOptions &options, const std::optional<Expe
 
 int SimulatorLoop::run()
 {
-    m_startedAt = monotonicNow();
+    m_startedAt = m_judge.startedAt();   // one time base for faults and the trace
     if (m_options.timeoutSeconds > 0)
         m_deadline = m_startedAt + static_cast<Nanos>(m_options.timeoutSeconds * static_cast<double>(kNanosPerSecond));
 
@@ -87,6 +87,7 @@ bool SimulatorLoop::takeDueFrames(Nanos now)
         CameraAnswer answer = m_camera.take(frame);
         if (!answer.badLine.isEmpty())
             m_judge.badLine(frame, answer.badLine);
+        noteFirstFault();
         for (CameraReply &reply : answer.replies)
             reply.answersFrame = serial;
         if (name == CameraCommands::kDownloadStart && !answer.replies.empty())
@@ -234,6 +235,16 @@ void SimulatorLoop::judgeLooseBytes(const QByteArray &justRead)
         const char first = inThisRead >= 0 && inThisRead < justRead.size() ? justRead.at(inThisRead) : '\0';
         m_judge.looseBytes(loose, first);
     }
+    noteFirstFault();
+}
+
+void SimulatorLoop::noteFirstFault()
+{
+    // Told as it happens, once: the summary lists them all at the end.
+    if (m_faultNoted || m_judge.clean())
+        return;
+    m_faultNoted = true;
+    note(QStringLiteral("protocol fault at %1").arg(m_judge.describe(*m_judge.firstFault())));
 }
 
 int SimulatorLoop::endRun(const QString &reason)

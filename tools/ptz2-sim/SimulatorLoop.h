@@ -39,6 +39,7 @@ public:
 private:
     void readDevice(Nanos readAt);
     void judgeLooseBytes(const QByteArray &justRead);
+    void noteFirstFault();
     bool takeDueFrames(Nanos now);   // false when the device vanished
     void queueDueReplies(Nanos now);
     void flushWrites();
@@ -63,6 +64,7 @@ private:
     qint64 m_bytesRead = 0;
     int m_downloadStartSerial = 0;       // the latest "ckl0" frame the camera answers
     bool m_downloadStartAcknowledged = false;
+    bool m_faultNoted = false;
 
     std::deque<OutboundChunk> m_unwritten;   // due, not yet accepted by the device
     qsizetype m_unwrittenOffset = 0;

@@ -58,8 +58,9 @@ public:
     std::optional<WireFault> firstFault() const { return m_firstCounted; }
     std::optional<WireFault> firstOf(WireCheck check) const { return m_first[index(check)]; }
 
-    // "byte 1234, 2.345678 s: ..."
+    // "byte 1234, 2.345678 s: ...", the time counted from startedAt.
     QString describe(const WireFault &fault) const;
+    Nanos startedAt() const { return m_startedAt; }
 
 private:
     enum class Phase { Check, Download, Closing, AfterClosing };
