@@ -6,6 +6,7 @@
 #include "app/LineProgress.h"
 #include "app/PictureBox.h"
 #include "app/SeparatorLine.h"
+#include "app/WindowCentring.h"
 #include "app/WindowLayout.h"
 #include "flash/FirmwareImage.h"
 #include "link/ComPortsPresent.h"
@@ -272,8 +273,27 @@ void frmRevertex::centreOnScreen()
     QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect area = screen->availableGeometry();
-    move(area.center() - rect().center());
+    // The frame is known only once a window manager has decorated the shown window;
+    // until then frameGeometry() is the client area alone, and event() centres again.
+    m_centredFrameSize = frameGeometry().size();
+    move(centredFramePosition(screen->availableGeometry(), m_centredFrameSize));
+}
+
+bool frmRevertex::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        if (isVisible() && frameGeometry().size() != m_centredFrameSize)
+            centreOnScreen();
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void frmRevertex::Form_Load()

@@ -67,6 +67,8 @@ public:
 protected:
     // Form_QueryUnload: refuses to close while a download runs, otherwise closes the port.
     void closeEvent(QCloseEvent *event) override;
+    // Centres the window once more when its frame turns out other than it was centred for.
+    bool event(QEvent *event) override;
 
 private slots:
     void cmdNext_Click();
@@ -109,6 +111,8 @@ private:
     DownloadStart m_downloadStart;
     LineTransfer m_lineTransfer;
     ClosingSequence m_closingSequence;
+
+    QSize m_centredFrameSize;   // the frame size the window was last centred for
 
     qint32 PageNumber = 0;
     qint32 ThrobFrame = 0;   // counts in steps of 3 per cell shown

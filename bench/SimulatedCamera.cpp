@@ -128,7 +128,7 @@ bool SimulatedCamera::finish()
         return false;
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        m_failure = QStringLiteral("the simulated camera reports a failed flash:\n%1").arg(output());
+        m_failure = QStringLiteral("the simulated camera's verdict is not clean:\n%1").arg(output());
         return false;
     }
     return true;

@@ -25,7 +25,8 @@ public:
     QString devicePath() const { return m_device; }
 
     // Waits for the simulator's own exit after the closing script. False on time-out
-    // or a failed run (a bad image above all); failure() then says why.
+    // or a run the camera does not pass (a protocol fault, a bad or incomplete image);
+    // failure() then says why, with the camera's summary.
     bool finish();
 
     QString timingFilePath() const { return file("timing.txt"); }

@@ -25,6 +25,7 @@ test_packages=(
   binutils-mingw-w64-x86-64 dpkg-dev desktop-file-utils
   gcc-mingw-w64-x86-64 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   lintian appstream
+  openbox
 )
 
 case "${1:-}" in

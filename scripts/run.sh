@@ -57,7 +57,17 @@ echo "Simulated PTZ 2 camera on COM 1 ($REVERTEX_COM1)."
 status=0
 build/revertex || status=$?
 kill -TERM "$sim_pid" 2>/dev/null || true
-wait "$sim_pid" 2>/dev/null || true
+sim_status=0
+wait "$sim_pid" 2>/dev/null || sim_status=$?
 echo "--- what the simulated camera saw ---"
 cat "$workdir/sim.log"
+# One line to end on: did the camera see what the options lead to (its exit status
+# says, its result line says what).
+result=$(sed -n 's/^result: //p' "$workdir/sim.log" | tail -n 1)
+if [ "$sim_status" -eq 0 ]; then
+  echo "The simulated camera saw what this scenario expects: ${result#as expected: }."
+else
+  result=${result#NOT as expected: }
+  echo "The simulated camera did NOT see what this scenario expects: ${result:-exit status $sim_status}."
+fi
 exit $status

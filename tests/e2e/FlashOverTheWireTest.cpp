@@ -1,5 +1,7 @@
 // A whole flash through the real window, the real serial port layer on a
 // pseudo-terminal and the simulated camera, which checks the image it receives.
+#include "link/SerialPortControl.h"
+#include "tests/e2e/FaultySender.h"
 #include "tests/e2e/WizardOnSim.h"
 
 #include <QProcess>
@@ -119,6 +121,7 @@ TEST_F(FlashOverTheWire, DeviceVanishingMidTransferEndsTheProgramWithAReport)
 
 TEST_F(FlashOverTheWire, DeviceVanishingDuringTheClosingScriptEndsTheProgramWithAReport)
 {
+    expectedSimExit = 1;   // taken away before the closing script finished
     start({"--stop-after-lines", "899"});
     runCheck();
     click("cmdNext");
@@ -128,6 +131,66 @@ TEST_F(FlashOverTheWire, DeviceVanishingDuringTheClosingScriptEndsTheProgramWith
     EXPECT_EQ(reports.size(), 1);
     EXPECT_FALSE(anySequenceRunning());
     EXPECT_FALSE(shown("frame6"));
+}
+
+} // namespace
+
+// The same wizard with one deliberate fault in what it sends: the camera's verdict
+// catches it, names it at its byte offset, and the run fails.
+namespace {
+
+class FaultyWizardOnSim : public FlashOverTheWire {
+protected:
+    static constexpr int kFaultyLine = 5;
+    // QGt, ckkV, cki0n, ckb0 and ckl0 with their STX and EOT.
+    static constexpr qint64 kCheckAndStartBytes = 5 + 6 + 7 + 6 + 6;
+
+    LineRecords lines;   // the window's firmware lines, kept past the window
+
+    // Offset of the first byte of line k's frame in everything the wizard sent.
+    qint64 lineFrameOffset(int k) const
+    {
+        qint64 offset = kCheckAndStartBytes;
+        for (int line = 0; line < k; ++line)
+            offset += lineFrameHead().size() + lines.at(line).size() + lineFrameTail().size();
+        return offset;
+    }
+
+    QString faultyRun(FaultySender::Fault fault)
+    {
+        expectedSimExit = 1;
+        start({}, std::make_unique<FaultySender>(std::make_unique<SerialPortControl>(), fault, kFaultyLine));
+        lines = window->firmwareLines();
+        runCheck();
+        click("cmdNext");
+        EXPECT_TRUE(waitFor([this] { return window->session().LineIndex > kFaultyLine + 3; }, 30000));
+        return simSummary();
+    }
+};
+
+TEST_F(FaultyWizardOnSim, AStrayByteIsCaught)
+{
+    const QString summary = faultyRun(FaultySender::Fault::StrayByte);
+    EXPECT_TRUE(summary.contains(QStringLiteral("protocol: FAULT at byte %1, ").arg(lineFrameOffset(kFaultyLine))))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("stray byte 0x55 outside any frame"))) << summary.toStdString();
+}
+
+TEST_F(FaultyWizardOnSim, ADoubledEotIsCaught)
+{
+    const QString summary = faultyRun(FaultySender::Fault::DoubledEot);
+    EXPECT_TRUE(summary.contains(QStringLiteral("protocol: FAULT at byte %1, ").arg(lineFrameOffset(kFaultyLine + 1))))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("stray byte 0x04 outside any frame"))) << summary.toStdString();
+}
+
+TEST_F(FaultyWizardOnSim, ALineBeforeTheAcknowledgementIsCaught)
+{
+    const QString summary = faultyRun(FaultySender::Fault::EarlyLine);
+    EXPECT_TRUE(summary.contains(QStringLiteral("protocol: FAULT at byte %1, ").arg(lineFrameOffset(kFaultyLine + 1))))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("\"ckw\" sent before the acknowledgement of the \"ckw\" before it")))
+        << summary.toStdString();
 }
 
 } // namespace

@@ -20,26 +20,31 @@
 
 // The real wizard (real serial port layer, real clock, embedded firmware) against
 // ptz2-sim on a pseudo-terminal, driven the way a person drives it. Only the
-// fatal-error report is recorded instead of shown.
+// fatal-error report is recorded instead of shown. Every test ends with the simulated
+// camera's verdict: the run fails unless the camera exits as expectedSimExit says
+// (0: the protocol was kept and the image is what the options lead to).
 class WizardOnSim : public ::testing::Test {
 protected:
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<frmRevertex> window;
     QList<std::pair<int, QString>> reports;
+    int expectedSimExit = 0;
 
     static QString expectedContainer()
     {
         return QDir(qEnvironmentVariable("REVERTEX_BUILD_DIR")).filePath(QStringLiteral("firmware/firmware.container"));
     }
 
-    // Starts the simulated camera on COM 1 and opens the window.
-    void start(QStringList simArguments)
+    // Starts the simulated camera on COM 1 and opens the window; `port` replaces the
+    // window's serial port layer.
+    void start(QStringList simArguments, std::unique_ptr<CommPort> port = nullptr)
     {
         simArguments << QStringLiteral("--log-commands") << QStringLiteral("--expect") << expectedContainer();
         sim = std::make_unique<SimProcess>(simArguments);
         ASSERT_FALSE(sim->devicePath().isEmpty()) << sim->output().toStdString();
         qputenv("REVERTEX_COM1", sim->devicePath().toLocal8Bit());
         frmRevertex::Parts parts;
+        parts.port = std::move(port);
         parts.fatalError = [this](int number, const QString &description) { reports.append({number, description}); };
         window = std::make_unique<frmRevertex>(std::move(parts));
         window->show();
@@ -48,8 +53,11 @@ protected:
     void TearDown() override
     {
         window.reset();   // closes the port before the simulator goes
-        if (sim)
+        if (sim) {
             sim->stop();
+            EXPECT_EQ(sim->exitCode(), expectedSimExit) << "the simulated camera's verdict:\n"
+                                                        << sim->output().toStdString();
+        }
         qunsetenv("REVERTEX_COM1");
         qunsetenv("REVERTEX_COM2");
     }

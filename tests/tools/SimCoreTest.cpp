@@ -9,6 +9,7 @@
 #include "OutboundWire.h"
 #include "RunReport.h"
 #include "SimOptionsParser.h"
+#include "WireJudge.h"
 #include "flash/LineCodec.h"
 
 #include <QFile>
@@ -51,7 +52,7 @@ QByteArray report(const char *version)
 // Feeds one frame taken in at `at`.
 CameraAnswer take(CameraModel &camera, const QByteArray &command, Nanos at = 0)
 {
-    return camera.take(InboundFrame{command, at, at});
+    return camera.take(InboundFrame{command, 0, at, at});
 }
 
 CameraModel downloadingCamera(const SimOptions &options)
@@ -79,6 +80,32 @@ TEST(InboundWireTest, FramesAreCutAtEotAndNoiseOutsideFramesIsDropped)
     ASSERT_EQ(rest.size(), 1u);
     EXPECT_EQ(rest[0].command, "cki0n");    // split across reads
     EXPECT_EQ(rest[0].firstByteReadAt, 5);
+}
+
+TEST(InboundWireTest, BytesOutsideFramesAreReportedWhereTheyCame)
+{
+    InboundWire wire(0);
+    // offsets:     0 1 2   3 4 5 6 7   8  9 10  11 12 13 14 15 16 17
+    wire.receive(QByteArray("ab\x02QGt\x04" "c\x02" "ck\x02" "ckkV\x04\x04", 18), 7);
+    wire.receive("d", 9);   // a later read, but the same run of stray bytes
+    const std::vector<LooseBytes> loose = wire.takeLooseBytes();
+    ASSERT_EQ(loose.size(), 4u);
+    EXPECT_EQ(loose[0].kind, LooseBytes::Kind::Stray);
+    EXPECT_EQ(loose[0].offset, 0);
+    EXPECT_EQ(loose[0].count, 2);                  // "ab" as one run
+    EXPECT_EQ(loose[1].offset, 7);                 // "c"
+    EXPECT_EQ(loose[2].kind, LooseBytes::Kind::Abandoned);
+    EXPECT_EQ(loose[2].offset, 11);                // the second STX
+    EXPECT_EQ(loose[2].count, 3);                  // STX "ck" given up
+    EXPECT_EQ(loose[3].offset, 17);                // the doubled EOT, then "d"
+    EXPECT_EQ(loose[3].count, 2);
+    EXPECT_EQ(loose[3].readAt, 7);
+    EXPECT_TRUE(wire.takeLooseBytes().empty());
+
+    const auto frames = wire.takeDueFrames(9);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].offset, 2);
+    EXPECT_EQ(frames[1].offset, 11);
 }
 
 TEST(InboundWireTest, EscapedDelimitersInsideALineAreData)
@@ -263,7 +290,7 @@ TEST(CameraModelTest, GoodLinesAreAcknowledgedAndCollectedBadOnesRejected)
     EXPECT_EQ(camera.image(), imageLine(1) + imageLine(3));
     ASSERT_EQ(camera.rejectedLines().size(), 2u);
     EXPECT_EQ(camera.rejectedLines()[0].frameNumber, 2);
-    EXPECT_TRUE(camera.rejectedLines()[0].fault.contains(QStringLiteral("checksum")));
+    EXPECT_TRUE(camera.rejectedLines()[0].fault.contains(QStringLiteral("sum byte")));
     EXPECT_EQ(camera.rejectedLines()[1].frameNumber, 3);
 }
 
@@ -350,23 +377,32 @@ TEST(ExpectedImageTest, TakesContainersAndRawImagesAndRefusesAnythingElse)
     EXPECT_TRUE(container.description.startsWith(QStringLiteral("firmware container")));
 }
 
-TEST(RunReportTest, ExitStatusFollowsTheImageAndTheLines)
+TEST(RunReportTest, ExitStatusFollowsTheImageAndTheClosingScript)
 {
     SimOptions options;
     CameraModel camera = downloadingCamera(options);
     take(camera, lineCommand(imageLine(1)));
+    const WireJudge clean({}, 0);
     const ExpectedImage expected = ExpectedImage::fromBytes(imageLine(1));
-    EXPECT_EQ(RunReport(camera, expected, QStringLiteral("test"), false).exitStatus(), 0);
-    EXPECT_EQ(RunReport(camera, std::nullopt, QStringLiteral("test"), false).exitStatus(), 0);
-    EXPECT_EQ(RunReport(camera, ExpectedImage::fromBytes(imageLine(1) + imageLine(2)), QStringLiteral("test"), false)
-                  .exitStatus(),
-              1);
+    const RunEnd flashed{QStringLiteral("test"), true, true};
+    EXPECT_EQ(RunReport(camera, clean, options, expected, flashed).exitStatus(), 0);
+    EXPECT_EQ(RunReport(camera, clean, options, std::nullopt, flashed).exitStatus(), 0);
+    const RunReport short1(camera, clean, options, ExpectedImage::fromBytes(imageLine(1) + imageLine(2)), flashed);
+    EXPECT_EQ(short1.exitStatus(), 1);
+    EXPECT_EQ(short1.resultText(), QStringLiteral("NOT as expected: the image is incomplete"));
 
-    take(camera, "ckw" + QByteArray(3, 'x'));
-    const RunReport withBadLine(camera, expected, QStringLiteral("test"), false);
-    EXPECT_EQ(withBadLine.exitStatus(), 1);
-    EXPECT_TRUE(withBadLine.summary(false).contains(QStringLiteral("bad lines: 1\n")));
-    EXPECT_TRUE(withBadLine.json().contains("\"imageMatches\": true"));
+    const RunReport unclosed(camera, clean, options, expected, RunEnd{QStringLiteral("test"), false, true});
+    EXPECT_EQ(unclosed.exitStatus(), 1);
+    EXPECT_EQ(unclosed.resultText(), QStringLiteral("NOT as expected: the closing script did not finish"));
+
+    WireJudge faulty({}, 0);
+    faulty.looseBytes(LooseBytes{LooseBytes::Kind::Stray, 7, 1, 0}, 'x');
+    const RunReport broken(camera, faulty, options, expected, flashed);
+    EXPECT_EQ(broken.exitStatus(), 1);
+    EXPECT_TRUE(broken.summary(false).contains(QStringLiteral("protocol: FAULT at byte 7, 0.000000 s: stray byte 0x78")))
+        << broken.summary(false).toStdString();
+    EXPECT_TRUE(broken.json().contains("\"imageMatches\": true"));
+    EXPECT_TRUE(broken.json().contains("\"protocolClean\": false"));
 }
 
 TEST(RunReportTest, CommandListFoldsRunsOfTheSameCommand)
@@ -429,6 +465,7 @@ TEST(SimOptionsParserTest, HelpNamesEveryOption)
     for (const char *option : {"--version", "--no-report", "--ack-first", "--lira", "--alternate-acks", "--ignore",
                                "--silent", "--start-delay", "--stop-after-lines", "--vanish-after-lines", "--split",
                                "--noise", "--ack-delay-ms", "--baud", "--expect", "--exit-after-finish", "--timeout",
-                               "--log-commands", "--report", "--timing", "--path-file", "--link", "--help"})
+                               "--log-commands", "--report", "--timing", "--path-file", "--link", "--help",
+                               "--tolerate"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 }

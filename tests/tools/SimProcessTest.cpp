@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -59,6 +60,17 @@ struct SimRig {
 };
 
 #define ASSERT_RIG_UP(rig) ASSERT_TRUE((rig).pty.isOpen()) << "ptz2-sim did not start: " << (rig).sim.output().toStdString()
+
+const QList<QByteArray> kClosingScript{"ckb0", "ckz0m", "cDd0k3", "cDr0k", "ckk", "cki0n", "ckd0\xF2", "ckz0m"};
+
+// As the wizard does it: each command after the acknowledgement of the one before.
+void sendInTurn(PtyClient &pty, const QList<QByteArray> &commands)
+{
+    for (const QByteArray &command : commands) {
+        pty.send(command);
+        ASSERT_EQ(pty.readReplies(1).size(), 1) << command.constData();
+    }
+}
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
 {
@@ -181,8 +193,9 @@ TEST(SimProcessTest, StartDelayHoldsBackTheAcknowledgementOfCkl0)
 
 TEST(SimProcessTest, GoodLinesAreAcknowledgedBadLinesAreNot)
 {
-    // Alternating tokens tell which frame an acknowledgement belongs to.
-    SimRig rig({"--alternate-acks"});
+    // Alternating tokens tell which frame an acknowledgement belongs to. The lines go
+    // out without waiting, so the verdict must tolerate that to single out the bad lines.
+    SimRig rig({"--alternate-acks", "--tolerate", "early-lines"});
     ASSERT_RIG_UP(rig);
     rig.pty.send("ckl0");
     rig.pty.send(lineCommand(imageLine(1)));
@@ -205,6 +218,67 @@ TEST(SimProcessTest, GoodLinesAreAcknowledgedBadLinesAreNot)
     EXPECT_TRUE(output.contains(QStringLiteral("lines received: 3\n"))) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("bad lines: 2\n")));
     EXPECT_TRUE(output.contains(QStringLiteral("bytes: 192\n")));
+    EXPECT_TRUE(output.contains(QStringLiteral("protocol: FAULT at byte %1, ").arg(6 + lineCommand(imageLine(1)).size() + 2)))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("line refused: sum byte")));
+    EXPECT_TRUE(output.contains(QStringLiteral("(tolerated)")));
+}
+
+// A sender that breaks the protocol on purpose, one way at a time: each check bites,
+// the run fails, and the summary names the first fault where it happened.
+TEST(SimProcessTest, EveryProtocolFaultFailsTheRunAndIsNamedWhereItHappened)
+{
+    const QByteArray line1 = lineCommand(imageLine(1));
+    const QByteArray line2 = lineCommand(imageLine(2));
+    const QByteArray frame1 = '\x02' + line1 + '\x04';
+    struct Case {
+        const char *name;
+        // Bytes written in one go after "ckl0" and its acknowledgement (6 bytes in).
+        QByteArray bytes;
+        qint64 offset;
+        const char *says;
+    };
+    const QList<Case> cases{
+        {"stray byte", "U" + frame1, 6, "stray byte 0x55 outside any frame"},
+        {"doubled EOT", frame1 + '\x04', 6 + frame1.size(), "stray byte 0x04 outside any frame"},
+        {"abandoned frame", "\x02" "ck" + frame1, 6 + 3, "a second STX abandoned the frame begun 3 bytes before"},
+        {"early line", frame1 + '\x02' + line2 + '\x04', 6 + frame1.size(),
+         "\"ckw\" sent before the acknowledgement of the \"ckw\" before it"},
+        {"wrong phase", "\x02QGt\x04", 6, "\"QGt\" is no command of the download"},
+        {"bad line", "\x02" + line1.left(line1.size() - 1) + '\x04', 6, "line refused"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        SimRig rig({});
+        ASSERT_RIG_UP(rig);
+        sendInTurn(rig.pty, {"ckl0"});
+        rig.pty.sendBytes(c.bytes);
+        rig.pty.readFor(kQuietMs / 5);
+        EXPECT_EQ(rig.sim.stop(), 1);
+        const QString output = rig.sim.output();
+        const QString fault = QStringLiteral("protocol: FAULT at byte %1, ").arg(c.offset);
+        ASSERT_TRUE(output.contains(fault)) << output.toStdString();
+        const QString line = output.mid(output.indexOf(fault)).section(QLatin1Char('\n'), 0, 0);
+        EXPECT_TRUE(line.contains(QRegularExpression(QStringLiteral(" [0-9]+\\.[0-9]{6} s: ")))) << line.toStdString();
+        EXPECT_TRUE(line.contains(QLatin1String(c.says))) << line.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("result: NOT as expected: the program broke the protocol")));
+    }
+}
+
+TEST(SimProcessTest, AClosingScriptOutOfOrderFailsTheRunUnlessTolerated)
+{
+    for (const bool tolerated : {false, true}) {
+        SimRig rig(tolerated ? QStringList{"--tolerate", "closing-order"} : QStringList{});
+        ASSERT_RIG_UP(rig);
+        QList<QByteArray> swapped = kClosingScript;
+        swapped.swapItemsAt(2, 3);
+        sendInTurn(rig.pty, QList<QByteArray>{"ckl0", lineCommand(imageLine(1))} + swapped);
+        EXPECT_EQ(rig.sim.stop(), tolerated ? 0 : 1);
+        const QString output = rig.sim.output();
+        EXPECT_TRUE(output.contains(QStringLiteral("\"cDr0k\" where \"cDd0k3\" was due (command 3 of 8)")))
+            << output.toStdString();
+        EXPECT_EQ(output.contains(QStringLiteral("protocol: clean\n")), tolerated);
+    }
 }
 
 TEST(SimProcessTest, ExpectJudgesTheReceivedImageAndSetsTheExitStatus)
@@ -217,25 +291,42 @@ TEST(SimProcessTest, ExpectJudgesTheReceivedImageAndSetsTheExitStatus)
 
     struct Case {
         QList<QByteArray> sent;
+        bool closingScript;
         QString verdict;
+        QString result;
         int status;
     };
     const QList<Case> cases{
-        {lines, QStringLiteral("image: match\n"), 0},
-        {{lines[0], imageLine(9), lines[2]}, QStringLiteral("image: MISMATCH at line 1\n"), 1},
-        {{lines[0], lines[1]}, QStringLiteral("image: incomplete 2 of 3 lines\n"), 1},
+        {lines, true, QStringLiteral("image: match\n"),
+         QStringLiteral("result: as expected: the whole image arrived and the closing script ran\n"), 0},
+        {lines, false, QStringLiteral("image: match\n"),
+         QStringLiteral("result: NOT as expected: the closing script did not finish\n"), 1},
+        {{lines[0], imageLine(9), lines[2]}, true, QStringLiteral("image: MISMATCH at line 1\n"),
+         QStringLiteral("result: NOT as expected: the image differs at line 1\n"), 1},
+        {{lines[0], lines[1]}, true, QStringLiteral("image: incomplete 2 of 3 lines\n"),
+         QStringLiteral("result: NOT as expected: the image is incomplete\n"), 1},
+        {{}, false, QStringLiteral("image: not judged, no download was started\n"),
+         QStringLiteral("result: as expected: no download was started\n"), 0},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.result.toStdString());
         SimRig rig({"--expect", image});
         ASSERT_RIG_UP(rig);
-        rig.pty.send("ckl0");
-        ASSERT_EQ(rig.pty.readReplies(1).size(), 1);
+        if (!c.sent.isEmpty()) {
+            rig.pty.send("ckl0");
+            ASSERT_EQ(rig.pty.readReplies(1).size(), 1);
+        }
         for (const QByteArray &line : c.sent) {
             rig.pty.send(lineCommand(line));
             ASSERT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
         }
-        EXPECT_EQ(rig.sim.stop(), c.status) << c.verdict.toStdString();
-        EXPECT_TRUE(rig.sim.output().contains(c.verdict)) << rig.sim.output().toStdString();
+        if (c.closingScript)
+            sendInTurn(rig.pty, kClosingScript);
+        EXPECT_EQ(rig.sim.stop(), c.status);
+        const QString output = rig.sim.output();
+        EXPECT_TRUE(output.contains(c.verdict)) << output.toStdString();
+        EXPECT_TRUE(output.contains(c.result)) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("protocol: clean\n")));
     }
 }
 
@@ -261,6 +352,7 @@ TEST(SimProcessTest, TheCommittedContainerArrivesWholeWithTimingAndReport)
         rig.pty.sendBytes("\x02" "ckw" + record + "\x04");
         ASSERT_EQ(rig.pty.readReplies(1), QList<QByteArray>{kLvr});
     }
+    sendInTurn(rig.pty, kClosingScript);
     EXPECT_EQ(rig.sim.stop(), 0);
     EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("image: match\n"))) << rig.sim.output().toStdString();
     EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("lines received: %1\n").arg(records.size())));
@@ -289,9 +381,7 @@ TEST(SimProcessTest, VanishAfterLinesTakesTheDeviceAway)
 {
     SimRig rig({"--vanish-after-lines", "2"});
     ASSERT_RIG_UP(rig);
-    rig.pty.send("ckl0");
-    rig.pty.send(lineCommand(imageLine(1)));
-    EXPECT_EQ(rig.pty.readReplies(2).size(), 2);
+    sendInTurn(rig.pty, {"ckl0", lineCommand(imageLine(1))});
     rig.pty.send(lineCommand(imageLine(2)));
     EXPECT_TRUE(rig.pty.waitForClosed());
     EXPECT_TRUE(rig.sim.waitForExit(PtyClient::kReplyCapMs));
@@ -321,13 +411,8 @@ TEST(SimProcessTest, ExitAfterFinishEndsOnceTheClosingScriptIsDone)
 {
     SimRig rig({"--exit-after-finish"});
     ASSERT_RIG_UP(rig);
-    rig.pty.send("ckl0");
-    rig.pty.send(lineCommand(imageLine(1)));
-    ASSERT_EQ(rig.pty.readReplies(2).size(), 2);
-    for (const char *command : {"ckb0", "ckz0m", "cDd0k3", "cDr0k", "ckk", "cki0n", "ckd0\xF2"}) {
-        rig.pty.send(command);
-        ASSERT_EQ(rig.pty.readReplies(1).size(), 1);
-    }
+    sendInTurn(rig.pty, {"ckl0", lineCommand(imageLine(1))});
+    sendInTurn(rig.pty, kClosingScript.mid(0, kClosingScript.size() - 1));
     EXPECT_FALSE(rig.sim.waitForExit(0));
     rig.pty.send("ckz0m");
     // The answer to the final command still arrives before the device goes away.
@@ -376,16 +461,15 @@ TEST(SimProcessTest, StopAfterLinesLeavesTheClosingScriptUnanswered)
 {
     SimRig rig({"--stop-after-lines", "2"});
     ASSERT_RIG_UP(rig);
-    rig.pty.send("ckl0");
-    rig.pty.send(lineCommand(imageLine(1)));
-    rig.pty.send(lineCommand(imageLine(2)));
-    EXPECT_EQ(rig.pty.readReplies(3), (QList<QByteArray>{kLvr, kLvr, kLvr}));
-    rig.pty.send(lineCommand(imageLine(3)));
-    rig.pty.send("ckb0");
-    rig.pty.send("ckz0m");
-    EXPECT_TRUE(rig.pty.readFor(kQuietMs).isEmpty());
+    sendInTurn(rig.pty, {"ckl0", lineCommand(imageLine(1)), lineCommand(imageLine(2))});
+    // The closing script runs on through its waits without an answer.
+    for (const QByteArray &command : kClosingScript) {
+        rig.pty.send(command);
+        EXPECT_TRUE(rig.pty.readFor(kQuietMs / 5).isEmpty()) << command.constData();
+    }
     EXPECT_EQ(rig.sim.stop(), 0);
-    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("lines received: 3\n"))) << rig.sim.output().toStdString();
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("lines received: 2\n"))) << rig.sim.output().toStdString();
+    EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("closing script: finished\n")));
 }
 
 TEST(SimProcessTest, TimeoutEndsTheRunWithASummary)

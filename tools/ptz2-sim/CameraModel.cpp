@@ -1,7 +1,7 @@
 #include "CameraModel.h"
 
 #include "CameraCommands.h"
-#include "flash/LineCodec.h"
+#include "LineCheck.h"
 
 namespace {
 
@@ -86,11 +86,11 @@ void CameraModel::takeLine(const QByteArray &command, CameraAnswer &answer, bool
     if (!m_downloadMode) {
         fault = QStringLiteral("arrived before \"ckl0\" put the camera into download mode");
     } else {
-        const LineCodec::Decoded decoded = LineCodec::decodeLine(body);
-        if (!decoded.ok)
-            fault = decoded.fault;
+        const LineCheck::Result line = LineCheck::read(body);
+        if (line.good)
+            m_image.append(line.imageBytes);
         else
-            m_image.append(decoded.logical.left(LineCodec::kImageBytes));
+            fault = answer.badLine = line.fault;
     }
     if (!fault.isEmpty()) {
         m_rejected.push_back(RejectedLine{m_lineFrames, fault});

@@ -15,9 +15,10 @@ struct CameraAnswer {
     bool finishing = false;             // the closing script's final command after the download
     bool vanish = false;                // the device disappears now
     QString note;                       // something worth telling the person watching
+    QString badLine;                    // why a line in download mode was refused
 };
 
-// A line frame the camera did not accept.
+// A line frame the camera did not accept: malformed, or sent before download mode.
 struct RejectedLine {
     int frameNumber = 0;   // 1-based count of "ckw" frames received
     QString fault;

@@ -1,12 +1,12 @@
 #include "ImageVerdict.h"
 
-#include "flash/LineCodec.h"
+#include "LineCheck.h"
 
 #include <algorithm>
 
 ImageVerdict ImageVerdict::compare(const QByteArray &received, const QByteArray &expected)
 {
-    constexpr int kLine = LineCodec::kImageBytes;
+    constexpr int kLine = LineCheck::kImageBytesPerLine;
     ImageVerdict verdict;
     verdict.receivedLines = static_cast<int>(received.size() / kLine);
     verdict.expectedLines = static_cast<int>(expected.size() / kLine);

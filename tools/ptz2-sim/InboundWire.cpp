@@ -13,42 +13,58 @@ InboundWire::InboundWire(Nanos byteTime)
 {
 }
 
-void InboundWire::receive(const QByteArray &bytes, Nanos readAt)
+void InboundWire::receive(const QByteArray &bytes, Nanos readAt, bool repliesUnread)
 {
-    for (char byte : bytes)
-        takeByte(byte, readAt);
+    for (char byte : bytes) {
+        takeByte(byte, readAt, repliesUnread);
+        ++m_offset;
+    }
 }
 
-void InboundWire::takeByte(char byte, Nanos readAt)
+void InboundWire::stray(Nanos readAt)
+{
+    ++m_noiseBytes;
+    LooseBytes *last = m_loose.empty() ? nullptr : &m_loose.back();
+    if (last && last->kind == LooseBytes::Kind::Stray && last->offset + last->count == m_offset) {
+        ++last->count;
+        return;
+    }
+    m_loose.push_back(LooseBytes{LooseBytes::Kind::Stray, m_offset, 1, readAt});
+}
+
+void InboundWire::takeByte(char byte, Nanos readAt, bool repliesUnread)
 {
     m_lastCompletion = std::max(readAt, m_lastCompletion) + m_byteTime;
     // Inside a frame 0x7F escapes the byte after it: the 7F 02 and 7F 04 pairs of a
     // line record are data, not delimiters.
     if (m_inFrame && m_escapePending) {
-        m_current.append(byte);
+        m_current.command.append(byte);
         m_escapePending = false;
         return;
     }
     if (byte == kStx) {
-        if (m_inFrame)
-            m_noiseBytes += 1 + m_current.size();   // the abandoned start
+        if (m_inFrame) {
+            const qint64 abandoned = 1 + m_current.command.size();
+            m_noiseBytes += abandoned;
+            m_loose.push_back(LooseBytes{LooseBytes::Kind::Abandoned, m_offset, abandoned, readAt});
+        }
         m_inFrame = true;
-        m_current.clear();
-        m_currentStart = readAt;
+        m_current = InboundFrame{QByteArray(), m_offset, readAt, 0, repliesUnread};
         return;
     }
     if (!m_inFrame) {
-        ++m_noiseBytes;
+        stray(readAt);
         return;
     }
     if (byte == kEot) {
-        m_held.push_back(InboundFrame{m_current, m_currentStart, m_lastCompletion});
+        m_current.takenInAt = m_lastCompletion;
+        m_held.push_back(std::move(m_current));
+        m_current = InboundFrame{};
         m_inFrame = false;
-        m_current.clear();
         return;
     }
     m_escapePending = byte == kEscape;
-    m_current.append(byte);
+    m_current.command.append(byte);
 }
 
 Nanos InboundWire::nextFrameDue() const
@@ -64,4 +80,11 @@ std::vector<InboundFrame> InboundWire::takeDueFrames(Nanos now)
         m_held.pop_front();
     }
     return due;
+}
+
+std::vector<LooseBytes> InboundWire::takeLooseBytes()
+{
+    std::vector<LooseBytes> taken;
+    taken.swap(m_loose);
+    return taken;
 }

@@ -9,8 +9,20 @@
 // One frame as the camera takes it in.
 struct InboundFrame {
     QByteArray command;      // the bytes between STX and EOT
-    Nanos firstByteReadAt;   // when its STX was read from the device
-    Nanos takenInAt;         // when a real line would have delivered its EOT
+    qint64 offset = 0;       // of its STX in everything the program sent
+    Nanos firstByteReadAt = 0;   // when its STX was read from the device
+    Nanos takenInAt = 0;     // when a real line would have delivered its EOT
+    bool repliesUnread = false;  // the program had not read all our replies when its STX came
+};
+
+// Bytes that belong to no frame: a run of stray bytes between frames, or the start of
+// a frame that a second STX abandoned.
+struct LooseBytes {
+    enum class Kind { Stray, Abandoned };
+    Kind kind = Kind::Stray;
+    qint64 offset = 0;   // of the first stray byte, or of the abandoning STX
+    qint64 count = 0;    // stray bytes in the run, or bytes of the abandoned start
+    Nanos readAt = 0;
 };
 
 // The program-to-camera direction: cuts the byte stream into frames (STX, bytes,
@@ -23,25 +35,30 @@ class InboundWire {
 public:
     explicit InboundWire(Nanos byteTime);
 
-    void receive(const QByteArray &bytes, Nanos readAt);
+    // repliesUnread: bytes we wrote were still waiting for the program when these came.
+    void receive(const QByteArray &bytes, Nanos readAt, bool repliesUnread = false);
 
     // When the oldest held frame is due; kNever when none is held.
     Nanos nextFrameDue() const;
     // Frames due by now, oldest first.
     std::vector<InboundFrame> takeDueFrames(Nanos now);
+    // Bytes outside frames since the last call, in the order they came.
+    std::vector<LooseBytes> takeLooseBytes();
 
     // Bytes that belonged to no complete frame.
     qint64 noiseBytes() const { return m_noiseBytes; }
 
 private:
-    void takeByte(char byte, Nanos readAt);
+    void takeByte(char byte, Nanos readAt, bool repliesUnread);
+    void stray(Nanos readAt);
 
     Nanos m_byteTime;
     Nanos m_lastCompletion = 0;
+    qint64 m_offset = 0;   // of the byte being taken
     bool m_inFrame = false;
     bool m_escapePending = false;
-    QByteArray m_current;
-    Nanos m_currentStart = 0;
+    InboundFrame m_current;
     std::deque<InboundFrame> m_held;
+    std::vector<LooseBytes> m_loose;
     qint64 m_noiseBytes = 0;
 };

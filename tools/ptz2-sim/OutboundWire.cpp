@@ -35,6 +35,7 @@ void OutboundWire::send(const std::vector<CameraReply> &answer, Nanos readyAt, b
         if (m_queue.size() > firstNew) {
             m_queue.back().endsReply = true;
             m_queue.back().acknowledgedLine = reply.acknowledgedLine;
+            m_queue.back().answersFrame = reply.answersFrame;
         }
     }
     m_lineFreeAt = cursor;

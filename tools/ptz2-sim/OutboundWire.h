@@ -13,6 +13,7 @@ struct OutboundChunk {
     bool endsReply = false;
     ReplyKind kind = ReplyKind::Acknowledgement;
     int acknowledgedLine = 0;   // set on the chunk that ends a line's acknowledgement
+    int answersFrame = 0;       // set on the chunk that ends a reply
     bool endsFinish = false;    // last chunk of the answer to the closing script's final command
 };
 

@@ -35,6 +35,7 @@ struct SimOptions {
     QString timingFile;
     QString pathFile;
     QString linkPath;
+    QStringList tolerated;        // names of the protocol checks that do not fail the run
 
     bool help = false;
 };

@@ -1,6 +1,7 @@
 #include "SimOptionsParser.h"
 
 #include "CameraCommands.h"
+#include "WireJudge.h"
 
 #include <cmath>
 #include <functional>
@@ -116,13 +117,28 @@ const std::vector<OptionEntry> &optionTable()
         {"expect", "FILE",
          "The image the camera must receive: a firmware container, or a raw image whose size is a multiple of 64. "
          "The summary then says \"image: match\", \"image: MISMATCH at line N\" or \"image: incomplete N of M lines\" "
-         "(lines counted from 0).",
+         "(lines counted from 0), or \"image: not judged, no download was started\".",
          setPath(&SimOptions::expectFile)},
         {"exit-after-finish", nullptr,
          "Exit once the closing script's final \"ckz0m\" after the download has been answered and the answer read.",
          setFlag(&SimOptions::exitAfterFinish)},
         {"timeout", "SECONDS", "Exit after this many seconds.",
          [](SimOptions &o, const QString &v) { return readSeconds(v, false, o.timeoutSeconds); }},
+        {"tolerate", "CHECK",
+         "Count this kind of protocol fault but let the run pass (repeatable; \"all\" for every check). CHECK: "
+         "stray-bytes, abandoned-frames, wrong-phase, early-lines (a line, or the frame after the last line, sent "
+         "before the acknowledgement of the frame before), bad-lines (wrong checksum or escapes), closing-order.",
+         [](SimOptions &o, const QString &v) {
+             const QStringList names = wireCheckNames();
+             if (v == QLatin1String("all")) {
+                 o.tolerated = names;
+                 return QString();
+             }
+             if (!names.contains(v))
+                 return QStringLiteral("\"%1\" is no check (%2, all)").arg(v, names.join(QStringLiteral(", ")));
+             o.tolerated.append(v);
+             return QString();
+         }},
         {"log-commands", nullptr, "List the commands received, in order, in the summary.",
          setFlag(&SimOptions::logCommands)},
         {"report", "FILE", "Also write the results as JSON to FILE at exit.", setPath(&SimOptions::reportFile)},
@@ -230,12 +246,24 @@ QString SimOptionsParser::helpText()
         "STX \"lvr\" EOT to every command it knows, sends a version report \"PTZ2 BOOT 1.07 CBOX <V>\"\n"
         "to \"ckb0\" before \"ckl0\" has put it into download mode, checks every firmware line\n"
         "(escapes, 65 bytes, 8-bit sum) and acknowledges only good ones. At exit (SIGTERM, SIGINT,\n"
-        "--timeout, --exit-after-finish) it prints a summary: lines received, bad lines, bytes, and\n"
-        "with --expect whether the image arrived byte for byte.\n"
+        "--timeout, --exit-after-finish) it prints a summary: lines received, bad lines, bytes, with\n"
+        "--expect whether the image arrived byte for byte, the protocol verdict, and last a result\n"
+        "line: whether the camera saw what the options lead to.\n"
         "\n"
-        "Exit status: 0 when the image matched (or, without --expect, no line was bad), 1 on a\n"
-        "mismatch, an incomplete image, bad or refused lines or unknown frames, 2 on usage errors\n"
-        "or when the device or a file cannot be set up.\n"
+        "The protocol verdict covers the whole run: stray bytes outside frames, frames abandoned by\n"
+        "a second STX, frames that are no command of the current phase (check, download, closing\n"
+        "script), a line sent before the frame before it was acknowledged, lines with a wrong sum or\n"
+        "escapes, and a closing script out of order. It names the first fault with its byte offset\n"
+        "(in all the program sent) and its time (seconds since the start).\n"
+        "\n"
+        "The image is judged once a download has started. It must arrive whole, followed by the\n"
+        "closing script, unless an option ends the download early (--silent, --ignore ckl0 or ckw,\n"
+        "--start-delay of 31 s or more, --stop-after-lines or --vanish-after-lines below the image's\n"
+        "line count): then an incomplete image is the expected outcome.\n"
+        "\n"
+        "Exit status: 0 when the run went as expected, 1 on a protocol fault (not tolerated), a\n"
+        "mismatch, an unexpectedly incomplete image or an unfinished closing script, 2 on usage\n"
+        "errors or when the device or a file cannot be set up.\n"
         "\n"
         "Options:\n");
     for (const OptionEntry &entry : optionTable()) {

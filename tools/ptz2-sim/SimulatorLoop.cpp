@@ -52,12 +52,13 @@ SimulatorLoop::SimulatorLoop(const SimOptions &options, const std::optional<Expe
     , m_camera(options)
     , m_inbound(byteTimeAt(options.baud))
     , m_outbound(byteTimeAt(options.baud), options.split)
+    , m_judge(options.tolerated, monotonicNow())
 {
 }
 
 int SimulatorLoop::run()
 {
-    m_startedAt = monotonicNow();
+    m_startedAt = m_judge.startedAt();   // one time base for faults and the trace
     if (m_options.timeoutSeconds > 0)
         m_deadline = m_startedAt + static_cast<Nanos>(m_options.timeoutSeconds * static_cast<double>(kNanosPerSecond));
 
@@ -80,7 +81,17 @@ int SimulatorLoop::run()
 bool SimulatorLoop::takeDueFrames(Nanos now)
 {
     for (const InboundFrame &frame : m_inbound.takeDueFrames(now)) {
-        const CameraAnswer answer = m_camera.take(frame);
+        const int serial = ++m_framesTaken;
+        const QString name = CameraCommands::knownName(frame.command);
+        m_judge.frameArrived(serial, frame, name);
+        CameraAnswer answer = m_camera.take(frame);
+        if (!answer.badLine.isEmpty())
+            m_judge.badLine(frame, answer.badLine);
+        noteFirstFault();
+        for (CameraReply &reply : answer.replies)
+            reply.answersFrame = serial;
+        if (name == CameraCommands::kDownloadStart && !answer.replies.empty())
+            m_downloadStartSerial = serial;
         trace(frame.takenInAt, QStringLiteral("<- %1").arg(CameraCommands::displayName(frame.command)));
         if (CameraCommands::isLine(frame.command))
             m_timing.lineArrived(m_camera.lineFrames(), frame.firstByteReadAt);
@@ -141,8 +152,12 @@ void SimulatorLoop::flushWrites()
 void SimulatorLoop::chunkWritten(const OutboundChunk &chunk, Nanos at)
 {
     trace(at, QStringLiteral("-> %1").arg(describeReply(chunk.bytes)));
-    if (chunk.endsReply && chunk.kind == ReplyKind::Acknowledgement)
+    if (chunk.endsReply && chunk.kind == ReplyKind::Acknowledgement) {
         m_timing.acknowledgementWritten(at, chunk.acknowledgedLine);
+        m_judge.acknowledgementWritten(chunk.answersFrame, at);
+        if (chunk.answersFrame == m_downloadStartSerial)
+            m_downloadStartAcknowledged = true;
+    }
     if (chunk.endsFinish)
         m_finishSettledAt = at;
 }
@@ -193,11 +208,16 @@ void SimulatorLoop::waitForEvents(Nanos now)
 
 void SimulatorLoop::readDevice(Nanos readAt)
 {
+    // Asked before reading: a frame that starts now while our replies still wait
+    // unread was sent without looking at them.
+    const bool repliesUnread = m_terminal.unreadByProgram() > 0;
     char buffer[kReadChunk];
     for (;;) {
         const ssize_t got = read(m_terminal.masterFd(), buffer, sizeof buffer);
         if (got > 0) {
-            m_inbound.receive(QByteArray(buffer, got), readAt);
+            const QByteArray bytes(buffer, got);
+            m_inbound.receive(bytes, readAt, repliesUnread);
+            judgeLooseBytes(bytes);
             continue;
         }
         if (got < 0 && errno == EINTR)
@@ -206,10 +226,32 @@ void SimulatorLoop::readDevice(Nanos readAt)
     }
 }
 
+void SimulatorLoop::judgeLooseBytes(const QByteArray &justRead)
+{
+    const qint64 readFrom = m_bytesRead;
+    m_bytesRead += justRead.size();
+    for (const LooseBytes &loose : m_inbound.takeLooseBytes()) {
+        const qint64 inThisRead = loose.offset - readFrom;
+        const char first = inThisRead >= 0 && inThisRead < justRead.size() ? justRead.at(inThisRead) : '\0';
+        m_judge.looseBytes(loose, first);
+    }
+    noteFirstFault();
+}
+
+void SimulatorLoop::noteFirstFault()
+{
+    // Told as it happens, once: the summary lists them all at the end.
+    if (m_faultNoted || m_judge.clean())
+        return;
+    m_faultNoted = true;
+    note(QStringLiteral("protocol fault at %1").arg(m_judge.describe(*m_judge.firstFault())));
+}
+
 int SimulatorLoop::endRun(const QString &reason)
 {
     m_terminal.close();
-    const RunReport report(m_camera, m_expected, reason, m_closingScriptFinished);
+    const RunReport report(m_camera, m_judge, m_options, m_expected,
+                           RunEnd{reason, m_closingScriptFinished, m_downloadStartAcknowledged});
     std::fputs(report.summary(m_options.logCommands).toUtf8().constData(), stdout);
     std::fflush(stdout);
     int status = report.exitStatus();

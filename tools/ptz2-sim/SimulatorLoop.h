@@ -6,6 +6,7 @@
 #include "LineTimingLog.h"
 #include "OutboundWire.h"
 #include "SimOptions.h"
+#include "WireJudge.h"
 
 #include <deque>
 #include <optional>
@@ -37,6 +38,8 @@ public:
 
 private:
     void readDevice(Nanos readAt);
+    void judgeLooseBytes(const QByteArray &justRead);
+    void noteFirstFault();
     bool takeDueFrames(Nanos now);   // false when the device vanished
     void queueDueReplies(Nanos now);
     void flushWrites();
@@ -56,6 +59,12 @@ private:
     InboundWire m_inbound;
     OutboundWire m_outbound;
     LineTimingLog m_timing;
+    WireJudge m_judge;
+    int m_framesTaken = 0;
+    qint64 m_bytesRead = 0;
+    int m_downloadStartSerial = 0;       // the latest "ckl0" frame the camera answers
+    bool m_downloadStartAcknowledged = false;
+    bool m_faultNoted = false;
 
     std::deque<OutboundChunk> m_unwritten;   // due, not yet accepted by the device
     qsizetype m_unwrittenOffset = 0;
