@@ -2,8 +2,10 @@
 
 #include "app/DialogFont.h"
 #include "app/DialogLabel.h"
+#include "app/DialogPalette.h"
 #include "app/LineProgress.h"
 #include "app/PictureBox.h"
+#include "app/ScaledPicture.h"
 #include "app/SeparatorLine.h"
 #include "app/WindowLayout.h"
 #include "flash/FirmwareImage.h"
@@ -11,6 +13,7 @@
 #include "link/RuntimeError.h"
 #include "link/SerialPortControl.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -35,6 +38,7 @@ namespace {
 const QString kEmblemImage = QStringLiteral(":/revertex/emblem.png");
 const QString kStripImage = QStringLiteral(":/revertex/strip.png");
 const QString kIconImage = QStringLiteral(":/revertex/revertex.ico");
+const QString kIconImage32At2x = QStringLiteral(":/revertex/revertex-32@2x.png");
 
 const QColor kBannerColour(255, 255, 255);
 const QColor kProgressBackground(207, 226, 240);
@@ -132,9 +136,16 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(WindowLayout::kCaption));
-    setWindowIcon(QIcon(kIconImage));
+    QIcon icon(kIconImage);
+    icon.addFile(kIconImage32At2x);   // the title bar and task bar of a screen scaled by 2
+    setWindowIcon(icon);
     setFixedSize(WindowLayout::pixels(WindowLayout::kClientWidth), WindowLayout::pixels(WindowLayout::kClientHeight));
-    setFont(dialogFont());
+
+    // The fonts and pictures suit the screen the window opens on; the colours are the
+    // design's own whatever the desktop's palette.
+    m_devicePixelRatio = devicePixelRatioF();
+    setFont(dialogFont(m_devicePixelRatio));
+    setPalette(dialogPalette());
 
     createControls();
     applyLook();
@@ -167,7 +178,7 @@ void frmRevertex::createControls()
             : control<QWidget>(c.container);
         QWidget *widget = createControl(c.kind, container);
         widget->setObjectName(QString::fromLatin1(c.name));
-        widget->setFont(dialogFont());
+        widget->setFont(dialogFont(m_devicePixelRatio));
         if (c.kind == WindowLayout::ControlKind::Line)
             static_cast<SeparatorLine *>(widget)->setEnds(pixels(c.left), pixels(c.top), pixels(c.left + c.width));
         else
@@ -207,7 +218,7 @@ void frmRevertex::createControls()
 
 void frmRevertex::applyLook()
 {
-    const QPixmap emblem(kEmblemImage);
+    const QPixmap emblem = ScaledPicture::load(kEmblemImage, m_devicePixelRatio);
     Picture3->setBackground(kBannerColour);
     Picture3->setPicture(emblem);
     Picture5->setBackground(kBannerColour);
@@ -215,6 +226,12 @@ void frmRevertex::applyLook()
     QFont bold = Label4->font();
     bold.setBold(true);
     Label4->setFont(bold);
+
+    // The list drops down in a window of its own, which the style gives the desktop's
+    // menu colours rather than the window's; its items are drawn as menu items, in
+    // the desktop's menu colours, unless the list itself says otherwise.
+    Combo1->view()->window()->setPalette(dialogPalette());
+    Combo1->view()->setPalette(dialogPalette());
 
     Picture1->setBackground(kProgressBackground);
     Picture1->setBorder(PictureBox::Border::Sunken3D);
@@ -225,7 +242,7 @@ void frmRevertex::applyLook()
     Line1->raise();
 
     Picture4->setPicture(emblem);
-    Picture2->setPicture(QPixmap(kStripImage));
+    Picture2->setPicture(ScaledPicture::load(kStripImage, m_devicePixelRatio));
 }
 
 void frmRevertex::createTimers()

@@ -103,6 +103,8 @@ private:
     LineTransfer m_lineTransfer;
     ClosingSequence m_closingSequence;
 
+    qreal m_devicePixelRatio = 1.0;   // of the screen the window opened on
+
     qint32 PageNumber = 0;
     qint32 ThrobFrame = 0;   // counts in steps of 3 per cell shown
     qint32 ThrobX = 0;       // left edge of the strip cell to draw next
