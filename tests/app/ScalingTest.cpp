@@ -1,0 +1,219 @@
+// The window on a scaled screen: run once per device pixel ratio (the test command sets
+// QT_SCALE_FACTOR, or gives the offscreen screen a ratio of its own). Texts are drawn
+// in a face that scales and still fit their controls; the pictures are drawn for the
+// screen; the animation and the progress bar keep their logical geometry.
+#include "LookSupport.h"
+#include "WindowHarness.h"
+
+#include "app/DialogFont.h"
+#include "app/DialogLabel.h"
+#include "app/LandingTable.h"
+#include "app/LineProgress.h"
+#include "app/ScaledPicture.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+
+#include <cmath>
+
+namespace {
+
+const QString kWineFonts = QStringLiteral("/usr/share/wine/fonts/");
+constexpr int kDialogPixelSize = 11;
+// Ink that stands out at least this much from its ground counts as drawn text.
+constexpr double kInkContrast = 3.0;
+// A first line of text ("Welcome to the Optivant ...", from the top of its capitals
+// to the bottom of its descenders) is drawn at least this share of the font's
+// size high; bitmap glyphs left at their own size on a scaled screen are far smaller.
+constexpr double kMinimumInkShareOfSize = 0.75;
+
+bool hasWineFont(const char *file)
+{
+    return QFile::exists(kWineFonts + QString::fromLatin1(file));
+}
+
+QString resolvedFamily(const QWidget *widget)
+{
+    return QFontInfo(widget->font()).family();
+}
+
+QRectF wrappedBounds(const QWidget *label, const QString &text)
+{
+    return QFontMetricsF(label->font())
+        .boundingRect(QRectF(0, 0, label->width(), 100000), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+}
+
+QString withoutAccessKey(QString caption)
+{
+    return caption.remove(QLatin1Char('&'));
+}
+
+} // namespace
+
+class ScaledWindow : public WindowHarness {
+protected:
+    qreal ratio() const { return window->devicePixelRatioF(); }
+    bool unscaled() const { return std::abs(ratio() - 1.0) < 0.01; }
+
+    // Every page label and message, shown in turn, with the window grabbed each time.
+    template <class Check> void forEveryText(Check check)
+    {
+        for (DialogLabel *label : window->findChildren<DialogLabel *>())
+            check(label, label->text());
+        auto *messageLabel = get<DialogLabel>("lblError");
+        for (const LandingRow &row : landingTable())
+            if (row.message)
+                check(messageLabel, QString::fromLatin1(row.message));
+        auto *percent = get<DialogLabel>("Label9");
+        check(percent, LineProgress::percentText(1000, 1000));
+    }
+};
+
+TEST_F(ScaledWindow, TextsUseTheBitmapFaceOnlyUnscaledAndAScalableFaceElsewhere)
+{
+    RecordProperty("ratio", QString::number(ratio()).toStdString());
+    const QList<QWidget *> texts = window->findChildren<QWidget *>();
+    ASSERT_FALSE(texts.isEmpty());
+    for (QWidget *w : texts) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        const QString family = resolvedFamily(w);
+        EXPECT_EQ(w->font().pixelSize(), kDialogPixelSize);
+        if (unscaled()) {
+            if (hasWineFont("ms_sans_serif.ttf")) {
+                EXPECT_EQ(family, QStringLiteral("MS Sans Serif"));
+            }
+        } else {
+            EXPECT_TRUE(QFontDatabase::isSmoothlyScalable(family)) << family.toStdString() << " at ratio " << ratio();
+            if (hasWineFont("tahoma.ttf")) {
+                EXPECT_EQ(family, QStringLiteral("Tahoma"));
+            }
+        }
+    }
+}
+
+TEST_F(ScaledWindow, GlyphsAreDrawnAtTheScreensSize)
+{
+    const QImage grabbed = window->grab().toImage();
+    ASSERT_NEAR(grabbed.devicePixelRatio(), ratio(), 1e-9);
+    auto *heading = get<QLabel>("Label1");
+    const int inkHeight = LookSupport::firstInkRunHeight(grabbed, LookSupport::regionOf(heading, window.get(), grabbed), kInkContrast);
+    EXPECT_GE(inkHeight, kMinimumInkShareOfSize * kDialogPixelSize * ratio()) << "ratio " << ratio();
+    // ... and not taller than a line: it is one line, not a smear.
+    EXPECT_LE(inkHeight, QFontMetricsF(heading->font()).lineSpacing() * ratio() + 2);
+}
+
+TEST_F(ScaledWindow, BoldLabelUsesATrueBoldFaceWhereThereIsOne)
+{
+    auto *comPort = get<DialogLabel>("Label4");
+    const QFontInfo info(comPort->font());
+    EXPECT_TRUE(comPort->font().bold());
+    if (unscaled() && info.family() == QLatin1String("MS Sans Serif")) {
+        EXPECT_TRUE(comPort->needsOverstrike());   // the bitmap face has no bold
+    } else {
+        EXPECT_FALSE(comPort->needsOverstrike()) << info.family().toStdString();
+        EXPECT_TRUE(info.bold());
+    }
+    if (!unscaled() && hasWineFont("tahomabd.ttf")) {
+        EXPECT_EQ(info.styleName(), QStringLiteral("Bold"));
+    }
+}
+
+TEST_F(ScaledWindow, EveryTextFitsItsLabel)
+{
+    int longest = 0;
+    forEveryText([&](DialogLabel *label, const QString &text) {
+        SCOPED_TRACE(label->objectName().toStdString() + ": " + text.toStdString());
+        const QRectF bounds = wrappedBounds(label, text);
+        const int overstrike = label->needsOverstrike() ? 1 : 0;
+        EXPECT_LE(bounds.width() + overstrike, label->width());
+        EXPECT_LE(bounds.height(), label->height());
+        longest = std::max(longest, int(bounds.height() / QFontMetricsF(label->font()).lineSpacing() + 0.5));
+    });
+    // The warning and the longest messages wrap into several lines.
+    EXPECT_GE(longest, 4);
+}
+
+TEST_F(ScaledWindow, EveryButtonCaptionAndPortEntryFitsWithoutEliding)
+{
+    for (const char *name : {"cmdPrev", "cmdNext", "cmdCancel"}) {
+        QPushButton *b = button(name);
+        QStyleOptionButton option;
+        option.initFrom(b);
+        const int margins = b->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, b)
+            + 2 * b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, b);
+        for (const QString &caption : {b->text(), QStringLiteral("&Finish")})
+            EXPECT_LE(QFontMetricsF(b->font()).horizontalAdvance(withoutAccessKey(caption)) + margins, b->width())
+                << name << " " << caption.toStdString();
+    }
+    auto *combo = get<QComboBox>("Combo1");
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    for (int i = 0; i < combo->count(); ++i)
+        EXPECT_LE(QFontMetricsF(combo->font()).horizontalAdvance(combo->itemText(i)), field.width()) << i;
+}
+
+TEST_F(ScaledWindow, PicturesAreDrawnForTheScreenAtTheirLogicalSize)
+{
+    const int scale = ScaledPicture::scaleFor(ratio());
+    EXPECT_EQ(scale, unscaled() ? 1 : 2);
+    auto *emblemHolder = get<PictureBox>("Picture4");
+    auto *stripHolder = get<PictureBox>("Picture2");
+    EXPECT_EQ(emblemHolder->picture().devicePixelRatio(), scale);
+    EXPECT_EQ(emblemHolder->picture().deviceIndependentSize().toSize(), QSize(64, 64));
+    EXPECT_EQ(stripHolder->picture().deviceIndependentSize().toSize(), QSize(2112, 64));
+
+    // The banner keeps device pixels: with pictures of the screen's scale, the emblem
+    // and every cell of the strip arrive in it pixel for pixel.
+    auto *banner = get<PictureBox>("Picture3");
+    const QImage drawing = banner->drawing();
+    EXPECT_NEAR(drawing.devicePixelRatio(), ratio(), 1e-9);
+    EXPECT_EQ(drawing.size(), QSize(std::ceil(312 * ratio()), std::ceil(64 * ratio())));
+    if (scale != ratio())
+        return;   // fractional ratios draw the larger pictures smaller
+    const int cell = 64 * scale;
+    const QImage emblem =
+        QImage(ScaledPicture::nameFor(QStringLiteral(":/revertex/emblem.png"), scale)).convertToFormat(QImage::Format_RGB32);
+    const QImage strip =
+        QImage(ScaledPicture::nameFor(QStringLiteral(":/revertex/strip.png"), scale)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(emblem.size(), QSize(cell, cell));
+    ASSERT_EQ(strip.size(), QSize(33 * cell, cell));
+    auto corner = [&] { return banner->drawing().copy(0, 0, cell, cell).convertToFormat(QImage::Format_RGB32); };
+    EXPECT_EQ(corner(), emblem);
+    for (int k = 0; k < 3; ++k) {
+        tick("throbAnimate_Timer");
+        EXPECT_EQ(corner(), strip.copy(k * cell, 0, cell, cell)) << "cell " << k;
+    }
+    EXPECT_EQ(window->throbX(), 3 * 64);   // the animation still steps in logical cells
+    window->land(Landing::NoResponse);
+    EXPECT_EQ(corner(), emblem);
+}
+
+TEST_F(ScaledWindow, ProgressBarGrowsByTheSameRuleInLogicalPixels)
+{
+    goToProgressPage();
+    auto *bar = get<PictureBox>("Picture1");
+    const int logicalWidth = LineProgress::barWidth(bar->scaleWidth(), 499, 1000);
+    ASSERT_GT(logicalWidth, 10);
+    window->showLineProgress(499, 1000);
+    const QImage drawing = bar->drawing();
+    EXPECT_NEAR(drawing.devicePixelRatio(), ratio(), 1e-9);
+    const int middle = drawing.height() / 2;
+    const QColor barColour(99, 154, 206), ground(207, 226, 240);
+    EXPECT_EQ(drawing.pixelColor(0, middle), barColour);
+    EXPECT_EQ(drawing.pixelColor(int(std::floor(logicalWidth * ratio())) - 1, middle), barColour);
+    EXPECT_EQ(drawing.pixelColor(int(std::ceil(logicalWidth * ratio())) + 1, middle), ground);
+    EXPECT_EQ(drawing.pixelColor(drawing.width() - 1, middle), ground);
+}
+
+TEST_F(ScaledWindow, WindowIconHasAPictureForTwiceTheIconSize)
+{
+    const QList<QSize> sizes = window->windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(64, 64)));
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+}
