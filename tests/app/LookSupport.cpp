@@ -61,21 +61,43 @@ QRect regionOf(const QWidget *widget, const QWidget *top, const QImage &grabbed)
                  QPoint(qRound((logical.right() + 1) * ratio) - 1, qRound((logical.bottom() + 1) * ratio) - 1));
 }
 
-int firstInkRunHeight(const QImage &image, const QRect &region, double threshold)
+namespace {
+
+QList<bool> inkRows(const QImage &image, const QRect &area, double threshold)
 {
-    const QRect area = region.intersected(image.rect());
     const QColor ground = inkOf(image, area).ground;
-    int run = 0;
+    QList<bool> rows;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         bool ink = false;
         for (int x = area.left(); x <= area.right() && !ink; ++x)
             ink = contrastRatio(ground, QColor::fromRgb(image.pixel(x, y))) >= threshold;
+        rows.append(ink);
+    }
+    return rows;
+}
+
+} // namespace
+
+int firstInkRunHeight(const QImage &image, const QRect &region, double threshold)
+{
+    int run = 0;
+    for (const bool ink : inkRows(image, region.intersected(image.rect()), threshold)) {
         if (ink)
             ++run;
         else if (run > 0)
             break;
     }
     return run;
+}
+
+QList<int> inkRunStarts(const QImage &image, const QRect &region, double threshold)
+{
+    const QList<bool> rows = inkRows(image, region.intersected(image.rect()), threshold);
+    QList<int> starts;
+    for (int y = 0; y < rows.size(); ++y)
+        if (rows[y] && (y == 0 || !rows[y - 1]))
+            starts.append(y);
+    return starts;
 }
 
 } // namespace LookSupport

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QWidget>
 
@@ -30,5 +31,8 @@ QRect regionOf(const QWidget *widget, const QWidget *top, const QImage &grabbed)
 // The rows of the region that hold ink (pixels at least `threshold` in contrast with
 // the ground), as the length of the first unbroken run of them.
 int firstInkRunHeight(const QImage &image, const QRect &region, double threshold);
+
+// The first rows of every unbroken run of ink rows, top to bottom, relative to the region.
+QList<int> inkRunStarts(const QImage &image, const QRect &region, double threshold);
 
 } // namespace LookSupport

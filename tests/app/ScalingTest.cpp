@@ -42,12 +42,6 @@ QString resolvedFamily(const QWidget *widget)
     return QFontInfo(widget->font()).family();
 }
 
-QRectF wrappedBounds(const QWidget *label, const QString &text)
-{
-    return QFontMetricsF(label->font())
-        .boundingRect(QRectF(0, 0, label->width(), 100000), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
-}
-
 QString withoutAccessKey(QString caption)
 {
     return caption.remove(QLatin1Char('&'));
@@ -104,7 +98,14 @@ TEST_F(ScaledWindow, GlyphsAreDrawnAtTheScreensSize)
     const int inkHeight = LookSupport::firstInkRunHeight(grabbed, LookSupport::regionOf(heading, window.get(), grabbed), kInkContrast);
     EXPECT_GE(inkHeight, kMinimumInkShareOfSize * kDialogPixelSize * ratio()) << "ratio " << ratio();
     // ... and not taller than a line: it is one line, not a smear.
-    EXPECT_LE(inkHeight, QFontMetricsF(heading->font()).lineSpacing() * ratio() + 2);
+    EXPECT_LE(inkHeight, DialogLabel::kDialogLinePitch * ratio() + 2);
+
+    // The lines of a page text keep the dialog face's pitch, whatever face draws them.
+    const QList<int> lines =
+        LookSupport::inkRunStarts(grabbed, LookSupport::regionOf(get<QWidget>("Label2"), window.get(), grabbed), kInkContrast);
+    ASSERT_EQ(lines.size(), 3);
+    for (int i = 1; i < lines.size(); ++i)
+        EXPECT_NEAR(lines[i] - lines[i - 1], DialogLabel::kDialogLinePitch * ratio(), 1.5) << "line " << i;
 }
 
 TEST_F(ScaledWindow, BoldLabelUsesATrueBoldFaceWhereThereIsOne)
@@ -128,11 +129,10 @@ TEST_F(ScaledWindow, EveryTextFitsItsLabel)
     int longest = 0;
     forEveryText([&](DialogLabel *label, const QString &text) {
         SCOPED_TRACE(label->objectName().toStdString() + ": " + text.toStdString());
-        const QRectF bounds = wrappedBounds(label, text);
-        const int overstrike = label->needsOverstrike() ? 1 : 0;
-        EXPECT_LE(bounds.width() + overstrike, label->width());
-        EXPECT_LE(bounds.height(), label->height());
-        longest = std::max(longest, int(bounds.height() / QFontMetricsF(label->font()).lineSpacing() + 0.5));
+        const QSizeF drawn = label->textSize(text);
+        EXPECT_LE(drawn.width(), label->width());
+        EXPECT_LE(drawn.height(), label->height());
+        longest = std::max(longest, qRound(drawn.height() / label->linePitch()));
     });
     // The warning and the longest messages wrap into several lines.
     EXPECT_GE(longest, 4);
