@@ -6,6 +6,7 @@
 #include "app/LineProgress.h"
 #include "app/PictureBox.h"
 #include "app/ScaledPicture.h"
+#include "app/ScreenScaleWatch.h"
 #include "app/SeparatorLine.h"
 #include "app/WindowLayout.h"
 #include "flash/FirmwareImage.h"
@@ -141,14 +142,14 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
     setWindowIcon(icon);
     setFixedSize(WindowLayout::pixels(WindowLayout::kClientWidth), WindowLayout::pixels(WindowLayout::kClientHeight));
 
-    // The fonts and pictures suit the screen the window opens on; the colours are the
-    // design's own whatever the desktop's palette.
-    m_devicePixelRatio = devicePixelRatioF();
-    setFont(dialogFont(m_devicePixelRatio));
+    // The colours are the design's own whatever the desktop's palette; the fonts and
+    // pictures suit the screen the window is drawn on, and follow it to another.
     setPalette(dialogPalette());
 
     createControls();
     applyLook();
+    applyScreenScale(devicePixelRatioF());
+    new ScreenScaleWatch(this, m_devicePixelRatio, [this](qreal ratio) { applyScreenScale(ratio); });
     createTimers();
     setTabOrderOfButtons();
 
@@ -178,7 +179,6 @@ void frmRevertex::createControls()
             : control<QWidget>(c.container);
         QWidget *widget = createControl(c.kind, container);
         widget->setObjectName(QString::fromLatin1(c.name));
-        widget->setFont(dialogFont(m_devicePixelRatio));
         if (c.kind == WindowLayout::ControlKind::Line)
             static_cast<SeparatorLine *>(widget)->setEnds(pixels(c.left), pixels(c.top), pixels(c.left + c.width));
         else
@@ -218,14 +218,8 @@ void frmRevertex::createControls()
 
 void frmRevertex::applyLook()
 {
-    const QPixmap emblem = ScaledPicture::load(kEmblemImage, m_devicePixelRatio);
     Picture3->setBackground(kBannerColour);
-    Picture3->setPicture(emblem);
     Picture5->setBackground(kBannerColour);
-
-    QFont bold = Label4->font();
-    bold.setBold(true);
-    Label4->setFont(bold);
 
     // The list drops down in a window of its own, which the style gives the desktop's
     // menu colours rather than the window's; its items are drawn as menu items, in
@@ -241,8 +235,25 @@ void frmRevertex::applyLook()
     Line1->setPen(1, QPalette::Light);
     Line1->raise();
 
+}
+
+void frmRevertex::applyScreenScale(qreal devicePixelRatio)
+{
+    m_devicePixelRatio = devicePixelRatio;
+    const QFont font = dialogFont(devicePixelRatio);
+    setFont(font);
+    for (const WindowLayout::Control &c : WindowLayout::controls())
+        control<QWidget>(c.name)->setFont(font);
+    QFont bold = font;
+    bold.setBold(true);
+    Label4->setFont(bold);
+
+    // The banner shows its picture anew: the still emblem, or the next animation cell
+    // at the next tick.
+    const QPixmap emblem = ScaledPicture::load(kEmblemImage, devicePixelRatio);
+    Picture3->setPicture(emblem);
     Picture4->setPicture(emblem);
-    Picture2->setPicture(ScaledPicture::load(kStripImage, m_devicePixelRatio));
+    Picture2->setPicture(ScaledPicture::load(kStripImage, devicePixelRatio));
 }
 
 void frmRevertex::createTimers()

@@ -78,6 +78,8 @@ private slots:
 private:
     void createControls();
     void applyLook();
+    // Fonts and pictures for a screen of this device pixel ratio.
+    void applyScreenScale(qreal devicePixelRatio);
     void createTimers();
     void setTabOrderOfButtons();
     void centreOnScreen();
