@@ -10,15 +10,17 @@ namespace {
 constexpr int kPixelSize = 11;   // 8.25 pt at 96 dpi
 
 // Wine's copies of the dialog faces, loaded for this program only where the system
-// has no face of that family: each family with the files that make it up.
+// has no face of that family.
 const QString kWineFonts = QStringLiteral("/usr/share/wine/fonts/");
 struct WineFace {
     const char *family;
-    const char *files[2];
+    const char *file;
 };
+// Wine's tahomabd.ttf is left out: it is called bold but has the regular face's strokes,
+// only set wider. Without it Qt emboldens Tahoma's outlines, which reads as bold.
 const WineFace kWineFaces[] = {
-    {"MS Sans Serif", {"ms_sans_serif.ttf", nullptr}},
-    {"Tahoma", {"tahoma.ttf", "tahomabd.ttf"}},   // the true bold face for bold labels
+    {"MS Sans Serif", "ms_sans_serif.ttf"},
+    {"Tahoma", "tahoma.ttf"},
 };
 
 void loadMissingWineFaces()
@@ -28,9 +30,7 @@ void loadMissingWineFaces()
         if (present.contains(QString::fromLatin1(face.family), Qt::CaseInsensitive))
             continue;
         // A file that is not there leaves the family out; the choice then passes it by.
-        for (const char *file : face.files)
-            if (file)
-                QFontDatabase::addApplicationFont(kWineFonts + QString::fromLatin1(file));
+        QFontDatabase::addApplicationFont(kWineFonts + QString::fromLatin1(face.file));
     }
 }
 

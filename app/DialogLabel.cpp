@@ -1,5 +1,7 @@
 #include "app/DialogLabel.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
@@ -47,7 +49,9 @@ DialogLabel::DialogLabel(QWidget *parent) : QLabel(parent)
 
 bool DialogLabel::needsOverstrike() const
 {
-    if (!font().bold())
+    // A scalable face has a bold face or is emboldened by its outlines; only a bitmap
+    // face without a bold strike needs the second pass.
+    if (!font().bold() || QFontDatabase::isSmoothlyScalable(QFontInfo(font()).family()))
         return false;
     QFont regular = font();
     regular.setBold(false);

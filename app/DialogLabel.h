@@ -6,9 +6,10 @@
 // A label as the dialog toolkit draws one: plain text, wrapped at word boundaries,
 // top-left aligned, no focus. Lines are at least the dialog face's 13 pixels apart,
 // whatever face draws them: a scalable face that stands in for the dialog face on a
-// scaled screen keeps the design's line pitch. A bold label whose font has no bold
-// face (MS Sans Serif is a bitmap font with a regular face only) is drawn twice, one
-// pixel apart, the way bitmap fonts have always been emboldened.
+// scaled screen keeps the design's line pitch. A bold label in a scalable face is
+// drawn in its bold face (or its emboldened outlines); one in a bitmap face without
+// a bold strike (MS Sans Serif has a regular face only) is drawn twice, one pixel
+// apart, the way bitmap fonts have always been emboldened.
 class DialogLabel : public QLabel {
     Q_OBJECT
 public:
@@ -17,7 +18,7 @@ public:
 
     explicit DialogLabel(QWidget *parent = nullptr);
 
-    // True when the label's font is bold but draws like the regular face.
+    // True when the label's font is bold but its bitmap face draws like the regular one.
     bool needsOverstrike() const;
 
     // Logical pixels from one line's top to the next one's.

@@ -78,6 +78,17 @@ QList<bool> inkRows(const QImage &image, const QRect &area, double threshold)
 
 } // namespace
 
+int inkPixels(const QImage &image, const QRect &region, double threshold)
+{
+    const QRect area = region.intersected(image.rect());
+    const QColor ground = inkOf(image, area).ground;
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += contrastRatio(ground, QColor::fromRgb(image.pixel(x, y))) >= threshold ? 1 : 0;
+    return count;
+}
+
 int firstInkRunHeight(const QImage &image, const QRect &region, double threshold)
 {
     int run = 0;

@@ -32,6 +32,9 @@ QRect regionOf(const QWidget *widget, const QWidget *top, const QImage &grabbed)
 // the ground), as the length of the first unbroken run of them.
 int firstInkRunHeight(const QImage &image, const QRect &region, double threshold);
 
+// How many pixels of the region stand out at least `threshold` from its ground.
+int inkPixels(const QImage &image, const QRect &region, double threshold);
+
 // The first rows of every unbroken run of ink rows, top to bottom, relative to the region.
 QList<int> inkRunStarts(const QImage &image, const QRect &region, double threshold);
 
