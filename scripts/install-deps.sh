@@ -11,6 +11,7 @@ packages=(
   xvfb xauth imagemagick
   clang libclang-rt-14-dev
   binutils-mingw-w64-x86-64 dpkg-dev desktop-file-utils
+  qt6-gtk-platformtheme
 )
 
 missing=()
