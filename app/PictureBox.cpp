@@ -3,12 +3,30 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QtMath>
-#include <qdrawutil.h>
 
 namespace {
 
 // A sunken 3-D edge is two pixels on every side, as the toolkit's client edge.
 constexpr int kSunkenEdge = 2;
+
+// One ring of an edge, one logical pixel wide: `topLeft` along the top and left,
+// `bottomRight` along the bottom and right, which take the corners they share.
+void drawEdgeRing(QPainter &painter, const QRect &r, const QColor &topLeft, const QColor &bottomRight)
+{
+    painter.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), topLeft);
+    painter.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), topLeft);
+    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+    painter.fillRect(QRect(r.right(), r.top(), 1, r.height() - 1), bottomRight);
+}
+
+// The client edge: button shadow over button highlight outside, dark shadow over 3-D
+// light inside. Filled rather than stroked, so that on a scaled screen it stays two
+// logical pixels wide: a pen line is one device pixel and would leave gaps.
+void drawSunkenEdge(QPainter &painter, const QRect &r, const QPalette &palette)
+{
+    drawEdgeRing(painter, r, palette.color(QPalette::Dark), palette.color(QPalette::Light));
+    drawEdgeRing(painter, r.adjusted(1, 1, -1, -1), palette.color(QPalette::Shadow), palette.color(QPalette::Midlight));
+}
 
 } // namespace
 
@@ -151,5 +169,5 @@ void PictureBox::paintEvent(QPaintEvent *event)
                           QRectF(part.topLeft() * ratio, part.size() * ratio));
     }
     if (m_border == Border::Sunken3D)
-        qDrawWinPanel(&painter, rect(), palette(), true);
+        drawSunkenEdge(painter, rect(), palette());
 }

@@ -229,6 +229,30 @@ TEST_F(ScaledWindow, ProgressBarGrowsByTheSameRuleInLogicalPixels)
     EXPECT_EQ(drawing.pixelColor(drawing.width() - 1, middle), ground);
 }
 
+TEST_F(ScaledWindow, ProgressBarEdgeIsTwoLogicalPixelsOfEdgeColours)
+{
+    // The page before leaves its text where the bar goes: an edge drawn with lines one
+    // device pixel wide would let it show through on a scaled screen.
+    goToTestingPage();
+    window->land(Landing::NeedsFlashing);
+    (void)window->grab();
+    click("cmdNext");
+    const QImage grabbed = window->grab().toImage();
+    const QRect bar = LookSupport::regionOf(get<QWidget>("Picture1"), window.get(), grabbed);
+    const QPalette palette = window->palette();
+    const QList<QColor> topLeft = {palette.color(QPalette::Dark), palette.color(QPalette::Shadow)};
+    const QList<QColor> bottomRight = {palette.color(QPalette::Light), palette.color(QPalette::Midlight)};
+    const int edge = int(std::floor(2 * ratio()));
+    for (int d = 0; d < edge; ++d) {
+        SCOPED_TRACE(d);
+        const QPoint middle = bar.center();
+        EXPECT_TRUE(topLeft.contains(grabbed.pixelColor(middle.x(), bar.top() + d))) << grabbed.pixelColor(middle.x(), bar.top() + d).name().toStdString();
+        EXPECT_TRUE(topLeft.contains(grabbed.pixelColor(bar.left() + d, middle.y())));
+        EXPECT_TRUE(bottomRight.contains(grabbed.pixelColor(middle.x(), bar.bottom() - d)));
+        EXPECT_TRUE(bottomRight.contains(grabbed.pixelColor(bar.right() - d, middle.y())));
+    }
+}
+
 TEST_F(ScaledWindow, WindowIconHasAPictureForTwiceTheIconSize)
 {
     const QList<QSize> sizes = window->windowIcon().availableSizes();
