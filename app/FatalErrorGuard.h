@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 // Where a run-time failure that no handler traps ends up: its number and description.
@@ -21,5 +23,9 @@ bool runReportingFailure(const std::function<void()> &work, const RunTimeErrorRe
 // "Run-time error 'N':", a blank line, the description.
 QString runTimeErrorText(int number, const QString &description);
 
-// The report as a modal message box titled "Revertex".
+// The report's message box, titled "Revertex", in the window's light colours (it
+// is a window of its own and takes nothing from the wizard's).
+std::unique_ptr<QMessageBox> runTimeErrorBox(QWidget *parent, int number, const QString &description);
+
+// The report as a modal message box.
 void showRunTimeError(QWidget *parent, int number, const QString &description);

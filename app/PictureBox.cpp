@@ -2,12 +2,31 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <qdrawutil.h>
+#include <QtMath>
 
 namespace {
 
 // A sunken 3-D edge is two pixels on every side, as the toolkit's client edge.
 constexpr int kSunkenEdge = 2;
+
+// One ring of an edge, one logical pixel wide: `topLeft` along the top and left,
+// `bottomRight` along the bottom and right, which take the corners they share.
+void drawEdgeRing(QPainter &painter, const QRect &r, const QColor &topLeft, const QColor &bottomRight)
+{
+    painter.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), topLeft);
+    painter.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), topLeft);
+    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+    painter.fillRect(QRect(r.right(), r.top(), 1, r.height() - 1), bottomRight);
+}
+
+// The client edge: button shadow over button highlight outside, dark shadow over 3-D
+// light inside. Filled rather than stroked, so that on a scaled screen it stays two
+// logical pixels wide: a pen line is one device pixel and would leave gaps.
+void drawSunkenEdge(QPainter &painter, const QRect &r, const QPalette &palette)
+{
+    drawEdgeRing(painter, r, palette.color(QPalette::Dark), palette.color(QPalette::Light));
+    drawEdgeRing(painter, r.adjusted(1, 1, -1, -1), palette.color(QPalette::Shadow), palette.color(QPalette::Midlight));
+}
 
 } // namespace
 
@@ -34,14 +53,30 @@ int PictureBox::scaleHeight() const
     return qMax(0, height() - 2 * borderWidth());
 }
 
-void PictureBox::clearDrawing()
+QSize PictureBox::canvasSize(qreal ratio) const
 {
-    m_canvas = QImage(qMax(1, scaleWidth()), qMax(1, scaleHeight()), QImage::Format_RGB32);
-    m_canvas.fill(m_background);
+    return {qCeil(qMax(1, scaleWidth()) * ratio), qCeil(qMax(1, scaleHeight()) * ratio)};
+}
+
+QImage PictureBox::blankCanvas() const
+{
+    // Kept at the screen's resolution, so that pictures drawn for a scaled screen stay
+    // sharp; drawing into it is still in logical pixels.
+    const qreal ratio = devicePixelRatioF();
+    QImage canvas(canvasSize(ratio), QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(m_background);
     if (!m_picture.isNull()) {
-        QPainter painter(&m_canvas);
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(0, 0, m_picture);
     }
+    return canvas;
+}
+
+void PictureBox::clearDrawing()
+{
+    m_canvas = blankCanvas();
     update();
 }
 
@@ -71,9 +106,14 @@ void PictureBox::paintPicture(const QPixmap &source, int x, int y)
 void PictureBox::paintPicture(const QPixmap &source, int x, int y, const QRect &sourceRect)
 {
     fitCanvas();
+    // The source rectangle is in the picture's logical pixels; a picture drawn for a
+    // scaled screen holds more device pixels than that.
+    const qreal sourceRatio = source.devicePixelRatio();
+    const QRectF devicePart(QPointF(sourceRect.topLeft()) * sourceRatio, QSizeF(sourceRect.size()) * sourceRatio);
     QPainter painter(&m_canvas);
     painter.setCompositionMode(QPainter::CompositionMode_Source);   // a plain copy
-    painter.drawPixmap(QPoint(x, y), source, sourceRect);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(QPointF(x, y), QSizeF(sourceRect.size())), source, devicePart);
     painter.end();
     updateDrawn(QRect(QPoint(x, y), sourceRect.size()));
 }
@@ -99,14 +139,12 @@ void PictureBox::updateDrawn(const QRect &drawn)
 
 void PictureBox::fitCanvas() const
 {
-    const QSize inside(qMax(1, scaleWidth()), qMax(1, scaleHeight()));
-    if (m_canvas.size() == inside)
+    const qreal ratio = devicePixelRatioF();
+    if (m_canvas.devicePixelRatio() == ratio && m_canvas.size() == canvasSize(ratio))
         return;
-    QImage fitted(inside, QImage::Format_RGB32);
-    fitted.fill(m_background);
+    QImage fitted = blankCanvas();
     QPainter painter(&fitted);
-    if (!m_picture.isNull())
-        painter.drawPixmap(0, 0, m_picture);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(0, 0, m_canvas);
     painter.end();
     m_canvas = fitted;
@@ -123,9 +161,13 @@ void PictureBox::paintEvent(QPaintEvent *event)
     fitCanvas();
     QPainter painter(this);
     const int edge = borderWidth();
-    const QRect inside = event->rect().intersected(QRect(QPoint(edge, edge), m_canvas.size()));
-    if (!inside.isEmpty())
-        painter.drawImage(inside.topLeft(), m_canvas, inside.translated(-edge, -edge));
+    const QRect inside = event->rect().intersected(QRect(edge, edge, scaleWidth(), scaleHeight()));
+    if (!inside.isEmpty()) {
+        const qreal ratio = m_canvas.devicePixelRatio();
+        const QRectF part = inside.translated(-edge, -edge);
+        painter.drawImage(QRectF(inside), m_canvas,
+                          QRectF(part.topLeft() * ratio, part.size() * ratio));
+    }
     if (m_border == Border::Sunken3D)
-        qDrawWinPanel(&painter, rect(), palette(), true);
+        drawSunkenEdge(painter, rect(), palette());
 }

@@ -39,13 +39,16 @@ public:
     // A filled box in one colour, drawn over what is there.
     void fillBox(const QRect &box, const QColor &colour);
 
-    // What the box shows inside its border.
+    // What the box shows inside its border, at the screen's resolution (its device
+    // pixel ratio says how many device pixels make a logical one).
     const QImage &drawing() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QSize canvasSize(qreal ratio) const;
+    QImage blankCanvas() const;
     void clearDrawing();
     // Brings the backing image to the inside size, keeping what was drawn. Resize
     // events reach hidden widgets only when they are shown, so every use checks.

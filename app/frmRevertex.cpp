@@ -3,8 +3,11 @@
 #include "app/ComPortTips.h"
 #include "app/DialogFont.h"
 #include "app/DialogLabel.h"
+#include "app/DialogPalette.h"
 #include "app/LineProgress.h"
 #include "app/PictureBox.h"
+#include "app/ScaledPicture.h"
+#include "app/ScreenScaleWatch.h"
 #include "app/SeparatorLine.h"
 #include "app/WindowCentring.h"
 #include "app/WindowLayout.h"
@@ -14,6 +17,7 @@
 #include "link/RuntimeError.h"
 #include "link/SerialPortControl.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -39,6 +43,7 @@ namespace {
 const QString kEmblemImage = QStringLiteral(":/revertex/emblem.png");
 const QString kStripImage = QStringLiteral(":/revertex/strip.png");
 const QString kIconImage = QStringLiteral(":/revertex/revertex.ico");
+const QString kIconImage32At2x = QStringLiteral(":/revertex/revertex-32@2x.png");
 
 const QColor kBannerColour(255, 255, 255);
 const QColor kProgressBackground(207, 226, 240);
@@ -139,13 +144,20 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(WindowLayout::kCaption));
-    setWindowIcon(QIcon(kIconImage));
+    QIcon icon(kIconImage);
+    icon.addFile(kIconImage32At2x);   // the title bar and task bar of a screen scaled by 2
+    setWindowIcon(icon);
     setFixedSize(WindowLayout::pixels(WindowLayout::kClientWidth), WindowLayout::pixels(WindowLayout::kClientHeight));
-    setFont(dialogFont());
+
+    // The colours are the design's own whatever the desktop's palette; the fonts and
+    // pictures suit the screen the window is drawn on, and follow it to another.
+    setPalette(dialogPalette());
 
     createControls();
     followSelectedTip(Combo1);
     applyLook();
+    applyScreenScale(devicePixelRatioF());
+    new ScreenScaleWatch(this, m_devicePixelRatio, [this](qreal ratio) { applyScreenScale(ratio); });
     createTimers();
     setTabOrderOfButtons();
 
@@ -175,7 +187,6 @@ void frmRevertex::createControls()
             : control<QWidget>(c.container);
         QWidget *widget = createControl(c.kind, container);
         widget->setObjectName(QString::fromLatin1(c.name));
-        widget->setFont(dialogFont());
         if (c.kind == WindowLayout::ControlKind::Line)
             static_cast<SeparatorLine *>(widget)->setEnds(pixels(c.left), pixels(c.top), pixels(c.left + c.width));
         else
@@ -215,14 +226,14 @@ void frmRevertex::createControls()
 
 void frmRevertex::applyLook()
 {
-    const QPixmap emblem(kEmblemImage);
     Picture3->setBackground(kBannerColour);
-    Picture3->setPicture(emblem);
     Picture5->setBackground(kBannerColour);
 
-    QFont bold = Label4->font();
-    bold.setBold(true);
-    Label4->setFont(bold);
+    // The list drops down in a window of its own, which the style gives the desktop's
+    // menu colours rather than the window's; its items are drawn as menu items, in
+    // the desktop's menu colours, unless the list itself says otherwise.
+    Combo1->view()->window()->setPalette(dialogPalette());
+    Combo1->view()->setPalette(dialogPalette());
 
     Picture1->setBackground(kProgressBackground);
     Picture1->setBorder(PictureBox::Border::Sunken3D);
@@ -232,8 +243,25 @@ void frmRevertex::applyLook()
     Line1->setPen(1, QPalette::Light);
     Line1->raise();
 
+}
+
+void frmRevertex::applyScreenScale(qreal devicePixelRatio)
+{
+    m_devicePixelRatio = devicePixelRatio;
+    const QFont font = dialogFont(devicePixelRatio);
+    setFont(font);
+    for (const WindowLayout::Control &c : WindowLayout::controls())
+        control<QWidget>(c.name)->setFont(font);
+    QFont bold = font;
+    bold.setBold(true);
+    Label4->setFont(bold);
+
+    // The banner shows its picture anew: the still emblem, or the next animation cell
+    // at the next tick.
+    const QPixmap emblem = ScaledPicture::load(kEmblemImage, devicePixelRatio);
+    Picture3->setPicture(emblem);
     Picture4->setPicture(emblem);
-    Picture2->setPicture(QPixmap(kStripImage));
+    Picture2->setPicture(ScaledPicture::load(kStripImage, devicePixelRatio));
 }
 
 void frmRevertex::createTimers()

@@ -83,6 +83,8 @@ private slots:
 private:
     void createControls();
     void applyLook();
+    // Fonts and pictures for a screen of this device pixel ratio.
+    void applyScreenScale(qreal devicePixelRatio);
     void createTimers();
     void setTabOrderOfButtons();
     void centreOnScreen();
@@ -113,6 +115,7 @@ private:
     ClosingSequence m_closingSequence;
 
     QSize m_centredFrameSize;   // the frame size the window was last centred for
+    qreal m_devicePixelRatio = 1.0;   // of the screen the window opened on
 
     qint32 PageNumber = 0;
     qint32 ThrobFrame = 0;   // counts in steps of 3 per cell shown

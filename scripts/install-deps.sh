@@ -26,6 +26,7 @@ test_packages=(
   gcc-mingw-w64-x86-64 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   lintian appstream
   openbox
+  qt6-gtk-platformtheme
 )
 
 case "${1:-}" in

@@ -11,6 +11,8 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 QString sourcePath(const QString &relative)
@@ -113,6 +115,68 @@ TEST(Images, StripIs33CellsOf64In16Colours)
     }
 }
 
+// A picture drawn at twice the pixels, taken back to its own size by averaging each
+// 2 x 2 block: how far it is, on average per channel, from the picture of size 1.
+double meanDifferenceAtHalfSize(const QImage &doubled, const QImage &single)
+{
+    const QImage big = doubled.convertToFormat(QImage::Format_RGB32);
+    const QImage small = single.convertToFormat(QImage::Format_RGB32);
+    double total = 0;
+    for (int y = 0; y < small.height(); ++y)
+        for (int x = 0; x < small.width(); ++x) {
+            int sum[3] = {0, 0, 0};
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) {
+                    const QRgb c = big.pixel(2 * x + dx, 2 * y + dy);
+                    sum[0] += qRed(c);
+                    sum[1] += qGreen(c);
+                    sum[2] += qBlue(c);
+                }
+            const QRgb c = small.pixel(x, y);
+            total += std::abs(sum[0] / 4.0 - qRed(c)) + std::abs(sum[1] / 4.0 - qGreen(c)) + std::abs(sum[2] / 4.0 - qBlue(c));
+        }
+    return total / (3.0 * small.width() * small.height());
+}
+
+TEST(Images, DoublePicturesHoldTwiceThePixelsInTheSameColourDepths)
+{
+    const PngHeader emblem = pngHeader(readAll(sourcePath(QStringLiteral("resources/images/emblem@2x.png"))));
+    EXPECT_EQ(emblem.width, 128u);
+    EXPECT_EQ(emblem.height, 128u);
+    EXPECT_EQ(emblem.bitDepth, 8);
+    EXPECT_EQ(emblem.paletteEntries, 256);
+    const PngHeader strip = pngHeader(readAll(sourcePath(QStringLiteral("resources/images/strip@2x.png"))));
+    EXPECT_EQ(strip.width, 4224u);
+    EXPECT_EQ(strip.height, 128u);
+    EXPECT_EQ(strip.bitDepth, 4);
+    EXPECT_EQ(strip.paletteEntries, 16);
+    const QImage icon(sourcePath(QStringLiteral("resources/images/revertex-32@2x.png")));
+    EXPECT_EQ(icon.size(), QSize(64, 64));
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(icon.pixel(32, 32)), 255);
+}
+
+TEST(Images, DoublePicturesShowTheSameArtAsTheSingleOnes)
+{
+    const QString dir = QStringLiteral("resources/images/");
+    const QImage emblem(sourcePath(dir + QStringLiteral("emblem.png")));
+    const QImage emblem2x(sourcePath(dir + QStringLiteral("emblem@2x.png")));
+    const QImage strip(sourcePath(dir + QStringLiteral("strip.png")));
+    const QImage strip2x(sourcePath(dir + QStringLiteral("strip@2x.png")));
+    ASSERT_EQ(emblem2x.size(), emblem.size() * 2);
+    ASSERT_EQ(strip2x.size(), strip.size() * 2);
+    // Edges fall on other pixels and the palettes differ a little; the art does not.
+    constexpr double kSameArt = 6.0;
+    EXPECT_LT(meanDifferenceAtHalfSize(emblem2x, emblem), kSameArt);
+    for (int k = 0; k < 33; ++k)
+        EXPECT_LT(meanDifferenceAtHalfSize(strip2x.copy(128 * k, 0, 128, 128), strip.copy(64 * k, 0, 64, 64)), kSameArt)
+            << "cell " << k;
+    // ... and the cells are not interchangeable: each matches its own cell best.
+    EXPECT_GT(meanDifferenceAtHalfSize(strip2x.copy(128 * 4, 0, 128, 128), strip.copy(64 * 5, 0, 64, 64)), kSameArt);
+    for (const QPoint corner : {QPoint(0, 0), QPoint(127, 0), QPoint(0, 127), QPoint(127, 127)})
+        EXPECT_TRUE(isWhite(emblem2x, corner.x(), corner.y()));   // the white banner shows round it
+}
+
 TEST(Images, StripTurnsTheEmblemOnceFrontThenBack)
 {
     const QImage strip(sourcePath(QStringLiteral("resources/images/strip.png")));
@@ -203,7 +267,7 @@ TEST(Images, ArtgenDrawsTheCommittedImagesAgain)
     // their pictures and palettes are compared rather than their compressed bytes.
     EXPECT_EQ(readAll(out.filePath(QStringLiteral("revertex.ico"))),
               readAll(sourcePath(QStringLiteral("resources/images/revertex.ico"))));
-    for (const char *name : {"emblem.png", "strip.png", "revertex.png"}) {
+    for (const char *name : {"emblem.png", "strip.png", "revertex.png", "emblem@2x.png", "strip@2x.png", "revertex-32@2x.png"}) {
         SCOPED_TRACE(name);
         const QImage fresh(out.filePath(QString::fromLatin1(name)));
         const QImage committed(sourcePath(QStringLiteral("resources/images/") + QString::fromLatin1(name)));

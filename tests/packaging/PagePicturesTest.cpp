@@ -40,6 +40,7 @@ const Expected kExpected[] = {
     {"message-power-cycle.png", "frame4a", Landing::PowerCycle, "--+", "&Cancel"},
     {"progress.png", "frame5", std::nullopt, "---", "&Cancel"},
     {"done.png", "frame6", std::nullopt, "--+", "&Finish"},
+    {"welcome@2x.png", "frame1", std::nullopt, "-++", "&Cancel"},
 };
 
 const Expected *expectationFor(const QString &file)
@@ -48,6 +49,15 @@ const Expected *expectationFor(const QString &file)
         if (file == QLatin1String(e.file))
             return &e;
     return nullptr;
+}
+
+// How many device pixels make a logical one in a picture.
+int ratioOf(const QString &file)
+{
+    for (const PageShot &shot : pageShots())
+        if (file == QLatin1String(shot.file))
+            return shot.ratio;
+    return 0;
 }
 
 QStringList expectedFiles()
@@ -104,7 +114,7 @@ TEST_P(PageShotTest, PictureIsTheClientAreaInAWindowFrame)
 
 INSTANTIATE_TEST_SUITE_P(EveryPage, PageShotTest, ::testing::ValuesIn(pageShots()),
                          [](const ::testing::TestParamInfo<PageShot> &info) {
-                             return QString::fromLatin1(info.param.file).section(QLatin1Char('.'), 0, 0).replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
+                             return QString::fromLatin1(info.param.file).section(QLatin1Char('.'), 0, 0).replace(QLatin1Char('-'), QLatin1Char('_')).replace(QLatin1Char('@'), QLatin1Char('_')).toStdString();
                          });
 
 TEST(PageShots, CoverEveryPageAndMessageOnce)
@@ -157,12 +167,21 @@ TEST_F(PagepicsProgramTest, WritesOneDistinctWindowSizedPicturePerPage)
     QList<QImage> pictures;
     for (const QString &file : expectedFiles()) {
         const QImage picture(output.filePath(file));
-        EXPECT_EQ(picture.size(), WindowFrame::framedSize(kClientSize)) << file.toStdString();
+        EXPECT_EQ(picture.size(), WindowFrame::framedSize(kClientSize) * ratioOf(file)) << file.toStdString();
         pictures.append(picture.convertToFormat(QImage::Format_RGB32));
     }
     for (int i = 0; i < pictures.size(); ++i)
         for (int j = i + 1; j < pictures.size(); ++j)
             EXPECT_NE(pictures[i], pictures[j]) << expectedFiles()[i].toStdString() << " and " << expectedFiles()[j].toStdString();
+}
+
+TEST_F(PagepicsProgramTest, PictureAtRatioTwoIsDrawnWithTheDoubleEmblem)
+{
+    EXPECT_EQ(ratioOf(QStringLiteral("welcome@2x.png")), 2);
+    const QImage picture = QImage(output.filePath(QStringLiteral("welcome@2x.png"))).convertToFormat(QImage::Format_RGB32);
+    const QImage emblem = QImage(sourceDir() + QStringLiteral("/resources/images/emblem@2x.png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(emblem.size(), QSize(128, 128));
+    EXPECT_EQ(picture.copy(QRect(WindowFrame::clientOrigin() * 2, emblem.size())), emblem);
 }
 
 TEST_F(PagepicsProgramTest, CommittedPicturesAreTheSameSetAndSize)

@@ -6,9 +6,8 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kRadius = 30.0;          // disc radius in pixels
+constexpr double kRadius = 30.0;          // disc radius in logical pixels
 constexpr double kHalfThickness = 2.0;    // half the coin's thickness: the rim seen edge-on is 4 px
-constexpr double kCentre = CoinRenderer::kCellSize / 2.0;
 constexpr int kSubsamples = 4;            // per axis: 16 samples a pixel smooth the edges
 
 const QRgb kWhite = qRgb(255, 255, 255);
@@ -81,17 +80,26 @@ QRgb CoinRenderer::backFace(double u, double v)
 // face is an ellipse of half-width R |sin a|; the front face sits T/2 cos a to the side
 // of the axis and the back face as far to the other side, and the rim fills the
 // band the disc sweeps between them.
+CoinRenderer::CoinRenderer(int scale) : m_scale(scale) {}
+
+int CoinRenderer::pixelSize() const
+{
+    return kCellSize * m_scale;
+}
+
 QRgb CoinRenderer::sample(double x, double y, double sinA, double cosA) const
 {
-    const double dx = x - kCentre;
-    const double dy = y - kCentre;
-    if (std::abs(dy) > kRadius)
+    const double radius = kRadius * m_scale;
+    const double centre = pixelSize() / 2.0;
+    const double dx = x - centre;
+    const double dy = y - centre;
+    if (std::abs(dy) > radius)
         return kWhite;
-    const double halfWidth = kRadius * std::abs(sinA);
-    const double shift = kHalfThickness * cosA;
+    const double halfWidth = radius * std::abs(sinA);
+    const double shift = kHalfThickness * m_scale * cosA;
     const bool frontShows = sinA > 0;
     const double faceCentre = frontShows ? shift : -shift;
-    const double v = dy / kRadius;
+    const double v = dy / radius;
 
     if (halfWidth > 1e-9) {
         const double u = (dx - faceCentre) / halfWidth;
@@ -109,10 +117,11 @@ QImage CoinRenderer::cell(double angle) const
 {
     const double sinA = std::sin(angle);
     const double cosA = std::cos(angle);
-    QImage image(kCellSize, kCellSize, QImage::Format_RGB32);
+    const int size = pixelSize();
+    QImage image(size, size, QImage::Format_RGB32);
     constexpr int kSamples = kSubsamples * kSubsamples;
-    for (int py = 0; py < kCellSize; ++py) {
-        for (int px = 0; px < kCellSize; ++px) {
+    for (int py = 0; py < size; ++py) {
+        for (int px = 0; px < size; ++px) {
             int red = 0, green = 0, blue = 0;
             for (int sy = 0; sy < kSubsamples; ++sy) {
                 for (int sx = 0; sx < kSubsamples; ++sx) {

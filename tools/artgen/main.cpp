@@ -3,6 +3,9 @@
 //   strip.png     2112 x 64, 16-colour palette: 33 cells of the emblem turning once
 //   revertex.ico  the program icon: 32 x 32 and 16 x 16 in 16 colours, 32 x 32 monochrome
 //   revertex.png  48 x 48 with transparency: the same icon for desktop entries
+//   emblem@2x.png, strip@2x.png  the emblem and the strip drawn at twice the pixels,
+//                 for screens that scale by more than 1
+//   revertex-32@2x.png  the 32 x 32 icon picture at 64 x 64 in the same 16 colours
 // The output depends only on this code, so running it again reproduces the files.
 #include "CoinRenderer.h"
 #include "IcoWriter.h"
@@ -27,6 +30,7 @@ constexpr int kEmblemBits = 8;
 constexpr int kStripColours = 16;
 constexpr int kStripBits = 4;
 constexpr int kDesktopIconSize = 48;
+constexpr int kIconSize = 32;
 constexpr double kPi = 3.14159265358979323846;
 
 bool savePng(const QImage &image, const QString &path)
@@ -52,10 +56,10 @@ bool saveBytes(const QByteArray &bytes, const QString &path)
 // Cell k shows the coin turned by 2 pi k / 33: edge-on at 0, the front at cells 8 and 9,
 // edge-on again between 16 and 17, the back around 25, and nearly edge-on at 32, so
 // that cell 0 follows cell 32 smoothly.
-QImage stripPicture()
+QImage stripPicture(int scale)
 {
-    const CoinRenderer coin;
-    const int cell = CoinRenderer::kCellSize;
+    const CoinRenderer coin(scale);
+    const int cell = coin.pixelSize();
     QImage strip(cell * kStripCells, cell, QImage::Format_RGB32);
     QPainter painter(&strip);
     for (int k = 0; k < kStripCells; ++k)
@@ -95,10 +99,16 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const QImage emblem = PaletteReducer::reduce(CoinRenderer().emblem(), CoinRenderer::keyColours(), kEmblemColours);
-    const bool ok = saveBytes(PngWriter::write(emblem, kEmblemBits), out.filePath("emblem.png"))
-        && saveBytes(PngWriter::write(stripPicture(), kStripBits), out.filePath("strip.png"))
-        && saveBytes(iconFile(), out.filePath("revertex.ico"))
-        && savePng(WindowIconArt::image(kDesktopIconSize), out.filePath("revertex.png"));
+    bool ok = true;
+    for (const int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        const QImage emblem =
+            PaletteReducer::reduce(CoinRenderer(scale).emblem(), CoinRenderer::keyColours(), kEmblemColours);
+        ok = ok && saveBytes(PngWriter::write(emblem, kEmblemBits), out.filePath("emblem" + suffix + ".png"))
+            && saveBytes(PngWriter::write(stripPicture(scale), kStripBits), out.filePath("strip" + suffix + ".png"));
+    }
+    ok = ok && saveBytes(iconFile(), out.filePath("revertex.ico"))
+        && savePng(WindowIconArt::image(kDesktopIconSize), out.filePath("revertex.png"))
+        && savePng(WindowIconArt::image(2 * kIconSize), out.filePath("revertex-32@2x.png"));
     return ok ? 0 : 1;
 }

@@ -26,6 +26,7 @@ const std::vector<PageShot> &pageShots()
         {"message-power-cycle.png", C::IgnoresDownloadStart, kOlderCamera, G::DownloadStart, "frame4a"},
         {"progress.png", C::Answers, kOlderCamera, G::HalfWay, "frame5"},
         {"done.png", C::Answers, kOlderCamera, G::Done, "frame6"},
+        {"welcome@2x.png", C::Answers, kOlderCamera, G::Welcome, "frame1", 2},
     };
     return shots;
 }

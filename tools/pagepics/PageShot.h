@@ -23,7 +23,9 @@ struct PageShot {
     const char *versionReport;
     TourGoal goal;
     const char *page;   // the one page shown in the picture
+    int ratio = 1;      // device pixels per logical pixel: 2 shows a screen scaled by 2
 };
 
-// Every page and every message the wizard can show, in the order a user meets them.
+// Every page and every message the wizard can show, in the order a user meets them,
+// then the welcome page once more on a screen scaled by 2.
 const std::vector<PageShot> &pageShots();

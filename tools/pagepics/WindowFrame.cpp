@@ -45,21 +45,25 @@ QPoint clientOrigin()
 
 QImage around(const QImage &client, const QString &caption)
 {
-    QImage framed(framedSize(client.size()), QImage::Format_RGB32);
+    // A client area grabbed from a scaled screen gets a frame of the same scale.
+    const qreal ratio = client.devicePixelRatio();
+    const QSize logicalClient = client.deviceIndependentSize().toSize();
+    QImage framed(framedSize(logicalClient) * ratio, QImage::Format_RGB32);
+    framed.setDevicePixelRatio(ratio);
     framed.fill(kFace);
     QPainter painter(&framed);
 
-    const QRect outer = framed.rect();
+    const QRect outer(QPoint(0, 0), framedSize(logicalClient));
     drawRing(painter, outer, kFace, kDarkShadow);
     drawRing(painter, outer.adjusted(1, 1, -1, -1), kHighlight, kShadow);
 
-    const QRect title(kBorder, kBorder, client.width(), kTitleHeight - 1);   // one face row below it
+    const QRect title(kBorder, kBorder, logicalClient.width(), kTitleHeight - 1);   // one face row below it
     QLinearGradient gradient(title.topLeft(), title.topRight());
     gradient.setColorAt(0, kTitleFrom);
     gradient.setColorAt(1, kTitleTo);
     painter.fillRect(title, gradient);
 
-    QFont font = dialogFont();
+    QFont font = dialogFont(client.devicePixelRatio());
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(kTitleText);

@@ -17,6 +17,7 @@ constexpr int kTitleHeight = 18;
 QSize framedSize(const QSize &client);
 QPoint clientOrigin();
 
+// The frame takes the client picture's device pixel ratio; sizes here are logical.
 QImage around(const QImage &client, const QString &caption);
 
 } // namespace WindowFrame
