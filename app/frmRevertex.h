@@ -2,6 +2,7 @@
 
 #include "app/FatalErrorGuard.h"
 #include "app/LandingTable.h"
+#include "app/SequencePacer.h"
 #include "flash/ClosingSequence.h"
 #include "flash/DownloadStart.h"
 #include "flash/LineRecords.h"
@@ -79,6 +80,7 @@ private:
     void createControls();
     void applyLook();
     void createTimers();
+    void paceSequenceTimers();
     void setTabOrderOfButtons();
     void centreOnScreen();
     template <class T> T *control(const char *name) const;
@@ -102,6 +104,7 @@ private:
     DownloadStart m_downloadStart;
     LineTransfer m_lineTransfer;
     ClosingSequence m_closingSequence;
+    SequencePacer m_pacer;
 
     qint32 PageNumber = 0;
     qint32 ThrobFrame = 0;   // counts in steps of 3 per cell shown
