@@ -16,7 +16,6 @@ class ArrivingCommPort : public FakeCommPort {
 public:
     std::function<void()> handler;
     std::function<QByteArray(const QByteArray &frame)> camera;
-    std::function<void(const QByteArray &bytes)> beforeEachWrite;   // sees each write as it is made
     QByteArray arriveDuringNextRead;   // given word of while a read runs, after it
 
     bool notifyArrivals(std::function<void()> h) override
@@ -34,8 +33,6 @@ public:
 
     void output(const QByteArray &bytes) override
     {
-        if (beforeEachWrite)
-            beforeEachWrite(bytes);
         FakeCommPort::output(bytes);
         if (camera && bytes.endsWith('\x04')) {
             const QByteArray answer = camera(bytes);
