@@ -3,7 +3,7 @@
 #include "app/frmRevertex.h"
 #include "bench/LineTimingFile.h"
 #include "bench/EventWatch.h"
-#include "bench/InWizardDelay.h"
+#include "bench/LineSendTimes.h"
 #include "bench/SimulatedCamera.h"
 #include "link/RuntimeError.h"
 #include "link/SerialPortControl.h"
@@ -98,7 +98,7 @@ FlashFigures FlashRun::run(int baud)
     for (const char *timer : {"timerStartDownload", "Timer1", "timerFinish"})
         QObject::connect(window->findChild<QTimer *>(QString::fromLatin1(timer)), &QTimer::timeout,
                          [&figures] { ++figures.sequenceTicks; });
-    InWizardDelay inWizard(*window, serial, window->findChild<QTimer *>(QStringLiteral("Timer1")));
+    LineSendTimes sendTimes(*window, serial, window->findChild<QTimer *>(QStringLiteral("Timer1")));
     const CpuReading start = CpuReading::now();
     clickNext(*window);   // warning page -> the download
     const QString afterFlash = flashed.wait(kFlashLimitMs);
@@ -126,7 +126,18 @@ FlashFigures FlashRun::run(int baud)
                                    .arg(figures.budget.lines));
     figures.transferSeconds = timing.transferSeconds();
     figures.gaps = timing.gapsAfterAcknowledgement();
-    figures.inWizard = inWizard.delays();
+    for (const LineTimingFile::Line &line : timing.lines()) {
+        const std::size_t index = std::size_t(line.frameNumber - 1);
+        if (line.frameNumber < 2 || index >= sendTimes.writtenAt().size() || line.previousAckAt < 0)
+            continue;
+        const double word = sendTimes.wordOfAckAt()[index];
+        const double written = sendTimes.writtenAt()[index];
+        if (word < 0 || written < 0)
+            continue;
+        figures.wakeUps.push_back(word - line.previousAckAt);
+        figures.ownTicks.push_back(written - word);
+        figures.onward.push_back(line.firstByteAt - written);
+    }
     figures.ok = true;
     return figures;
 }
