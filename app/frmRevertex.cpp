@@ -5,6 +5,7 @@
 #include "app/DialogLabel.h"
 #include "app/DialogPalette.h"
 #include "app/LineProgress.h"
+#include "app/PacedTimer.h"
 #include "app/PictureBox.h"
 #include "app/ScaledPicture.h"
 #include "app/ScreenScaleWatch.h"
@@ -126,7 +127,8 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
       m_cameraCheck(m_session, *MSComm1, *m_clock, *this),
       m_downloadStart(m_session, *MSComm1, *m_clock, *this),
       m_lineTransfer(m_session, *MSComm1, *m_clock, FirmwareLines, *this),
-      m_closingSequence(m_session, *MSComm1, *m_clock, *this)
+      m_closingSequence(m_session, *MSComm1, *m_clock, *this),
+      m_pacer(m_session, *m_clock)
 {
     initWindowResources();
     if (!m_comPorts)
@@ -159,6 +161,7 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
     applyScreenScale(devicePixelRatioF());
     new ScreenScaleWatch(this, m_devicePixelRatio, [this](qreal ratio) { applyScreenScale(ratio); });
     createTimers();
+    paceSequenceTimers();
     setTabOrderOfButtons();
 
     Form_Load();
@@ -167,6 +170,7 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
 
 frmRevertex::~frmRevertex()
 {
+    MSComm1->notifyArrivals({});
     stopAllTimers();
 }
 
@@ -267,7 +271,7 @@ void frmRevertex::applyScreenScale(qreal devicePixelRatio)
 void frmRevertex::createTimers()
 {
     for (const WindowLayout::Timer &t : WindowLayout::timers()) {
-        auto *timer = new QTimer(this);
+        auto *timer = new PacedTimer(this);
         timer->setObjectName(QString::fromLatin1(t.name));
         timer->setInterval(t.intervalMs);
         timer->setTimerType(t.intervalMs < kPreciseTimerBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
@@ -287,6 +291,17 @@ void frmRevertex::createTimers()
     connect(cmdNext, &QPushButton::clicked, this, &frmRevertex::cmdNext_Click);
     connect(cmdPrev, &QPushButton::clicked, this, &frmRevertex::cmdPrev_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmRevertex::cmdCancel_Click);
+}
+
+void frmRevertex::paceSequenceTimers()
+{
+    // Waiting sequences tick when the camera's bytes arrive rather than every millisecond,
+    // where the port can tell of arrivals.
+    m_pacer.add(control<PacedTimer>("timerCamTest"), [this] { return m_cameraCheck.waiting(); });
+    m_pacer.add(control<PacedTimer>("timerStartDownload"), [this] { return m_downloadStart.waiting(); });
+    m_pacer.add(control<PacedTimer>("Timer1"), [this] { return m_lineTransfer.waiting(); });
+    m_pacer.add(control<PacedTimer>("timerFinish"), [this] { return m_closingSequence.waiting(); });
+    m_pacer.setPortTellsArrivals(MSComm1->notifyArrivals([this] { m_pacer.bytesArrived(); }));
 }
 
 void frmRevertex::setTabOrderOfButtons()
@@ -511,9 +526,11 @@ void frmRevertex::timerFinish_Timer()
 
 void frmRevertex::runSequenceStep(const std::function<void()> &step)
 {
+    m_pacer.beforeTick();
     runReportingFailure(step, [this](int number, const QString &description) {
         endWithRunTimeError(number, description);
     });
+    m_pacer.afterTick();
 }
 
 void frmRevertex::endWithRunTimeError(int number, const QString &description)

@@ -2,6 +2,7 @@
 
 #include "app/FatalErrorGuard.h"
 #include "app/LandingTable.h"
+#include "app/SequencePacer.h"
 #include "flash/ClosingSequence.h"
 #include "flash/DownloadStart.h"
 #include "flash/LineRecords.h"
@@ -86,6 +87,7 @@ private:
     // Fonts and pictures for a screen of this device pixel ratio.
     void applyScreenScale(qreal devicePixelRatio);
     void createTimers();
+    void paceSequenceTimers();
     void setTabOrderOfButtons();
     void centreOnScreen();
     template <class T> T *control(const char *name) const;
@@ -113,6 +115,7 @@ private:
     DownloadStart m_downloadStart;
     LineTransfer m_lineTransfer;
     ClosingSequence m_closingSequence;
+    SequencePacer m_pacer;
 
     QSize m_centredFrameSize;   // the frame size the window was last centred for
     qreal m_devicePixelRatio = 1.0;   // of the screen the window opened on

@@ -31,13 +31,29 @@ QString verdict(bool met, const QString &target)
     return QStringLiteral("target %1  %2").arg(target, met ? QStringLiteral("met") : QStringLiteral("MISSED"));
 }
 
-void delayRows(const FlashFigures &figures)
+void delayRows(const FlashFigures &figures, bool withTargets)
 {
     const Distribution gaps(figures.gaps);
+    const bool met = gaps.median() <= BenchReport::kMedianDelayTargetSeconds
+        && gaps.percentile(99) <= BenchReport::kP99DelayTargetSeconds;
     row(QStringLiteral("our delay per line, median / p99 / max"),
-        QStringLiteral("%1 / %2 / %3 ms").arg(ms(gaps.median()), ms(gaps.percentile(99)), ms(gaps.max())));
+        QStringLiteral("%1 / %2 / %3 ms").arg(ms(gaps.median()), ms(gaps.percentile(99)), ms(gaps.max())),
+        withTargets ? verdict(met, QStringLiteral("<= %1 / %2 ms")
+                                       .arg(BenchReport::kMedianDelayTargetSeconds * 1000.0)
+                                       .arg(BenchReport::kP99DelayTargetSeconds * 1000.0))
+                    : QString());
     row(QStringLiteral("  (acknowledgement on the line -> next line)"),
         QStringLiteral("mean %1 ms over %2 lines").arg(ms(gaps.mean())).arg(gaps.size()));
+    if (figures.ownTicks.empty())
+        return;
+    // Where it goes, median / p99 / max of each part (parts need not add up to the whole).
+    const auto part = [](const QString &name, const std::vector<double> &samples) {
+        const Distribution d(samples);
+        row(name, QStringLiteral("%1 / %2 / %3 ms").arg(ms(d.median()), ms(d.percentile(99)), ms(d.max())));
+    };
+    part(QStringLiteral("  ack written -> the wizard has word of it"), figures.wakeUps);
+    part(QStringLiteral("  the wizard's ticks: word -> next line written"), figures.ownTicks);
+    part(QStringLiteral("  line written -> simulator reads it"), figures.onward);
 }
 
 double cpuShare(const FlashFigures &figures)
@@ -54,6 +70,8 @@ void tickRows(const FlashFigures &figures, const TickFloor &floor)
     // What the same number of ticks costs with nothing to do: the share no work can save.
     row(QStringLiteral("  of which empty 1 ms ticks at this rate"),
         QStringLiteral("%1 %").arg(perSecond * floor.cpuPerTick * 100.0, 0, 'f', 2));
+    row(QStringLiteral("  empty-tick floor: a 1 ms timer for as long"),
+        QStringLiteral("%1 %").arg(floor.cpuShare * 100.0, 0, 'f', 2));
 }
 
 QString cpuText(const FlashFigures &figures)
@@ -98,7 +116,7 @@ void BenchReport::paced(const FlashFigures &figures, const TickFloor &floor)
         QStringLiteral("%1 s").arg(limit, 0, 'f', 3));
     row(QStringLiteral("ratio"), QString::number(ratio, 'f', 4),
         verdict(ratio <= kTransferRatioTarget, QStringLiteral("<= %1").arg(kTransferRatioTarget)));
-    delayRows(figures);
+    delayRows(figures, true);
     const double ours = Distribution(figures.gaps).mean() * double(figures.gaps.size());
     const double excess = figures.transferSeconds - limit;
     row(QStringLiteral("time beyond the wire limit: ours / simulator's"),
@@ -116,7 +134,7 @@ void BenchReport::unpaced(const FlashFigures &figures, const TickFloor &floor)
         QStringLiteral("%1 s").arg(figures.transferSeconds, 0, 'f', 3));
     row(QStringLiteral("lines per second"),
         QString::number(double(figures.budget.lines) / figures.transferSeconds, 'f', 1));
-    delayRows(figures);
+    delayRows(figures, false);
     row(QStringLiteral("wizard CPU, Next -> done page, of one core"), cpuText(figures));
     tickRows(figures, floor);
     std::printf("\n");

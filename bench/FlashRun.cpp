@@ -3,12 +3,15 @@
 #include "app/frmRevertex.h"
 #include "bench/LineTimingFile.h"
 #include "bench/EventWatch.h"
+#include "bench/LineSendTimes.h"
 #include "bench/SimulatedCamera.h"
 #include "link/RuntimeError.h"
+#include "link/SerialPortControl.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QTimer>
 
 #include <memory>
@@ -61,6 +64,11 @@ FlashFigures FlashRun::run(int baud)
     // A run-time error would end the wizard with a message box; here it ends the run.
     QString fatal;
     frmRevertex::Parts parts;
+    auto port = std::make_unique<SerialPortControl>();   // the real one, watched for arrivals
+    QSerialPort *serial = port->findChild<QSerialPort *>();
+    if (!serial)
+        return failed(figures, QStringLiteral("the serial port control has no QSerialPort"));
+    parts.port = std::move(port);
     parts.fatalError = [&fatal](int number, const QString &description) {
         if (fatal.isEmpty())
             fatal = QStringLiteral("run-time error %1: %2").arg(number).arg(description);
@@ -90,6 +98,7 @@ FlashFigures FlashRun::run(int baud)
     for (const char *timer : {"timerStartDownload", "Timer1", "timerFinish"})
         QObject::connect(window->findChild<QTimer *>(QString::fromLatin1(timer)), &QTimer::timeout,
                          [&figures] { ++figures.sequenceTicks; });
+    LineSendTimes sendTimes(*window, serial, window->findChild<QTimer *>(QStringLiteral("Timer1")));
     const CpuReading start = CpuReading::now();
     clickNext(*window);   // warning page -> the download
     const QString afterFlash = flashed.wait(kFlashLimitMs);
@@ -117,6 +126,18 @@ FlashFigures FlashRun::run(int baud)
                                    .arg(figures.budget.lines));
     figures.transferSeconds = timing.transferSeconds();
     figures.gaps = timing.gapsAfterAcknowledgement();
+    for (const LineTimingFile::Line &line : timing.lines()) {
+        const std::size_t index = std::size_t(line.frameNumber - 1);
+        if (line.frameNumber < 2 || index >= sendTimes.writtenAt().size() || line.previousAckAt < 0)
+            continue;
+        const double word = sendTimes.wordOfAckAt()[index];
+        const double written = sendTimes.writtenAt()[index];
+        if (word < 0 || written < 0)
+            continue;
+        figures.wakeUps.push_back(word - line.previousAckAt);
+        figures.ownTicks.push_back(written - word);
+        figures.onward.push_back(line.firstByteAt - written);
+    }
     figures.ok = true;
     return figures;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-// The least a 1 ms tick can cost on this machine: a Qt::PreciseTimer of 1 ms with an
-// empty handler, run for a while in this process's own event loop. The wizard's
-// sequences tick at this rate, so its CPU share during a flash cannot go below this.
+// What a 1 ms tick costs on this machine: a Qt::PreciseTimer of 1 ms with an empty
+// handler, run for a while in this process's own event loop. Sequences that ticked
+// every millisecond throughout could not use less CPU than this; the wizard's share
+// during a flash is shown beside it.
 struct TickFloor {
     double ticksPerSecond = 0;
     double cpuShare = 0;       // of one core

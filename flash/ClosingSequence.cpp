@@ -58,6 +58,13 @@ ClosingSequence::ClosingSequence(CameraSession &session, CommPort &port, Seconds
 {
 }
 
+bool ClosingSequence::waiting() const
+{
+    const qint32 state = m_session.FinishState;
+    return state >= 0 && state < qint32(kClosingScript.size())
+        && kClosingScript[std::size_t(state)].kind == StepKind::Wait && !m_session.AckReceived;
+}
+
 void ClosingSequence::tick()
 {
     const qint32 state = m_session.FinishState;

@@ -15,6 +15,10 @@ public:
     // One step; a failing port operation throws RuntimeError to the caller.
     void tick();
 
+    // In a wait step with the acknowledgement not yet in: only a reply or a passing
+    // limit can move the script on.
+    bool waiting() const;
+
 private:
     CameraSession &m_session;
     CommPort &m_port;

@@ -46,6 +46,11 @@ void DownloadStart::tick()
     }
 }
 
+bool DownloadStart::waiting() const
+{
+    return m_session.StartState == AwaitStart && !m_session.AckReceived;
+}
+
 void DownloadStart::handOverToLineTransfer()
 {
     m_window.setTimerEnabled(SequenceTimer::StartDownload, false);

@@ -15,6 +15,9 @@ public:
     // One step; a failing port operation throws RuntimeError to the caller.
     void tick();
 
+    // Waiting for the acknowledgement of "ckl0": only a reply or the limit moves it on.
+    bool waiting() const;
+
 private:
     void handOverToLineTransfer();
 

@@ -40,6 +40,11 @@ void LineTransfer::tick()
     m_lineSentAt = m_clock.now();
 }
 
+bool LineTransfer::waiting() const
+{
+    return !m_session.AckReceived;
+}
+
 void LineTransfer::showProgress(qint32 lineIndex, qint32 upper)
 {
     // The bar and percentage are lineIndex / upper. A one-line image has no range to

@@ -25,6 +25,9 @@ public:
     // One step; a failing port operation throws RuntimeError to the caller.
     void tick();
 
+    // A line is on its way and its acknowledgement not yet in.
+    bool waiting() const;
+
 private:
     void showProgress(qint32 lineIndex, qint32 upper);
     void sendLine(const QByteArray &line);

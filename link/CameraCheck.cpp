@@ -94,6 +94,13 @@ void CameraCheck::tick()
     }
 }
 
+bool CameraCheck::waiting() const
+{
+    const qint32 state = m_session.CamState;
+    return state >= 0 && state < qint32(kCheckSteps.size()) && kCheckSteps[std::size_t(state)].kind == StepKind::Wait
+        && !m_session.AckReceived;
+}
+
 void CameraCheck::performStep()
 {
     const qint32 state = m_session.CamState;

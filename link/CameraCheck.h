@@ -16,6 +16,10 @@ public:
     // (before the port is opened) or PortInUse (from the open on).
     void tick();
 
+    // In a wait step with the acknowledgement not yet in: only a reply or a passing
+    // limit can move the check on.
+    bool waiting() const;
+
 private:
     void performStep();
     void openChosenPort();

@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-// The serial-communications control as the sequences see it: exactly six operations.
-// The real one sits on QSerialPort (SerialPortControl); tests use a fake.
-// Every failing operation throws RuntimeError.
+#include <functional>
+
+// The serial-communications control as the sequences see it: exactly six operations,
+// and optionally word of arriving bytes. The real one sits on QSerialPort
+// (SerialPortControl); tests use a fake. Every failing operation throws RuntimeError.
 class CommPort {
 public:
     virtual ~CommPort() = default;
@@ -16,4 +18,15 @@ public:
     virtual void open() = 0;                      // PortOpen = True: 9600 8N1, no flow control
     virtual void output(const QByteArray &bytes) = 0;  // queue all bytes in order, return at once
     virtual QByteArray input() = 0;               // everything received since the last read
+
+    // A port that can tell when bytes arrive keeps `handler`, calls it on the thread that
+    // uses the port whenever new bytes wait for input(), and returns true; the window then
+    // lets a waiting sequence tick on arrival instead of every millisecond. A polled port
+    // keeps this default: it never calls, and the sequences keep their 1 ms ticks.
+    // An empty handler stops the calls.
+    virtual bool notifyArrivals(std::function<void()> handler)
+    {
+        (void)handler;
+        return false;
+    }
 };

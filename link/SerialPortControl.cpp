@@ -39,6 +39,10 @@ SerialPortControl::SerialPortControl(QObject *parent) : QObject(parent), m_port(
 {
     m_port->setReadBufferSize(kReadBufferBytes);
     connect(m_port, &QSerialPort::errorOccurred, this, &SerialPortControl::onError);
+    connect(m_port, &QSerialPort::readyRead, this, [this] {
+        if (m_arrival)
+            m_arrival();
+    });
 }
 
 SerialPortControl::~SerialPortControl()
@@ -136,6 +140,7 @@ void SerialPortControl::open()
         throw RuntimeError(CommError::OpenFailed,
                            QStringLiteral("Cannot configure %1 for 9600 8N1: %2").arg(portName(), settingsReason));
     }
+    m_lowLatency = requestLowLatency(m_port->handle());   // a refusal changes nothing
 }
 
 void SerialPortControl::output(const QByteArray &bytes)
@@ -159,6 +164,12 @@ QByteArray SerialPortControl::input()
     if (!m_port->isOpen())
         throwClosed(CommError::ReadFailed);
     return m_port->readAll();
+}
+
+bool SerialPortControl::notifyArrivals(std::function<void()> handler)
+{
+    m_arrival = std::move(handler);
+    return true;
 }
 
 void SerialPortControl::throwClosed(int failureNumber) const

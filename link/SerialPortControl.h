@@ -1,13 +1,15 @@
 #pragma once
 
 #include "link/CommPort.h"
+#include "link/LowLatency.h"
 
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 
-// The serial port control on QSerialPort: 9600 8N1, no flow control, polled input.
-// Used on the GUI thread only; every failure throws RuntimeError (CommError numbers).
+// The serial port control on QSerialPort: 9600 8N1, no flow control. Input is read when
+// the sequences ask; QSerialPort's readyRead tells them when to ask. Used on the GUI
+// thread only; every failure throws RuntimeError (CommError numbers).
 //
 // QSerialPort keeps signalling a device that has vanished (a USB adapter pulled, the
 // far end of a pseudo-terminal closed) on every turn of the event loop. The control
@@ -25,6 +27,10 @@ public:
     void open() override;
     void output(const QByteArray &bytes) override;
     QByteArray input() override;
+    bool notifyArrivals(std::function<void()> handler) override;
+
+    // What the driver answered when the port last opened and asked for low latency.
+    LowLatencyAnswer lowLatency() const { return m_lowLatency; }
 
     // The device behind port `number` as the machine has its ports now: "COMn" on
     // Windows; elsewhere the device named by REVERTEX_COM<n> when it is set, else the
@@ -42,4 +48,6 @@ private:
     QString m_device;             // what the last open() found behind m_number
     bool m_opening = false;       // errors during open() are handled by open() itself
     QString m_failure;            // why the port closed under us; empty when it did not
+    std::function<void()> m_arrival;
+    LowLatencyAnswer m_lowLatency = LowLatencyAnswer::NotAvailable;
 };

@@ -30,19 +30,25 @@ inline void PrintTo(const QString &s, std::ostream *os)
 class WindowHarness : public ::testing::Test {
 protected:
     FakeCommPort *port = nullptr;
-    FakeClock *clock = nullptr;
+    FakeClock *clock = nullptr;   // null when the fixture runs on another clock
     QList<std::pair<int, QString>> reports;
     std::unique_ptr<frmRevertex> window;
 
+    // What the window runs on; a fixture may put in its own port, clock or firmware.
+    virtual std::unique_ptr<FakeCommPort> makePort() { return std::make_unique<FakeCommPort>(); }
+    virtual std::unique_ptr<SecondsClock> makeClock() { return std::make_unique<FakeClock>(); }
+    virtual QByteArray firmware() const { return {}; }
+
     void SetUp() override
     {
-        auto fakePort = std::make_unique<FakeCommPort>();
-        auto fakeClock = std::make_unique<FakeClock>();
+        auto fakePort = makePort();
+        auto ownClock = makeClock();
         port = fakePort.get();
-        clock = fakeClock.get();
+        clock = dynamic_cast<FakeClock *>(ownClock.get());
         frmRevertex::Parts parts;
         parts.port = std::move(fakePort);
-        parts.clock = std::move(fakeClock);
+        parts.clock = std::move(ownClock);
+        parts.firmware = firmware();
         parts.fatalError = [this](int number, const QString &description) { reports.append({number, description}); };
         window = std::make_unique<frmRevertex>(std::move(parts));
     }

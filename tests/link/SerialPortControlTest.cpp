@@ -307,6 +307,51 @@ TEST_F(SerialPortControlTest, ReopenedPortWorksAgain)
     EXPECT_EQ(inputAtLeast(control, 5), "again");
 }
 
+TEST_F(SerialPortControlTest, ArrivingBytesAreToldOfAndWaitForTheRead)
+{
+    int told = 0;
+    ASSERT_TRUE(control.notifyArrivals([&told] { ++told; }));
+    control.open();
+    ASSERT_TRUE(pty.send("\x02lvr\x04"));
+
+    QElapsedTimer timer;
+    timer.start();
+    while (told == 0 && timer.elapsed() < kArrivalCapMs)
+        QTest::qWait(1);
+    EXPECT_GE(told, 1);
+    EXPECT_EQ(inputAtLeast(control, 5), "\x02lvr\x04");   // word of them did not consume them
+
+    // Without a handler, arrivals are only read.
+    control.notifyArrivals({});
+    const int toldBefore = told;
+    ASSERT_TRUE(pty.send("x"));
+    EXPECT_EQ(inputAtLeast(control, 1), "x");
+    EXPECT_EQ(told, toldBefore);
+}
+
+// Opening asks the driver for low latency. A pseudo-terminal refuses, as many drivers
+// do: the port opens all the same, works, and nothing is said about it.
+TEST_F(SerialPortControlTest, OpenAsksForLowLatencyAndARefusalIsHarmless)
+{
+    static QStringList messages;
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { messages << text; });
+    EXPECT_EQ(control.lowLatency(), LowLatencyAnswer::NotAvailable);   // nothing asked before the open
+    control.open();
+    qInstallMessageHandler(previous);
+
+#ifdef Q_OS_LINUX
+    EXPECT_EQ(control.lowLatency(), LowLatencyAnswer::Refused);
+#endif
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(control.portOpen());
+    control.output("\x02ckb0\x04");
+    EXPECT_EQ(pty.receive(6), "\x02ckb0\x04");
+    ASSERT_TRUE(pty.send("\x02lvr\x04"));
+    EXPECT_EQ(inputAtLeast(control, 5), "\x02lvr\x04");
+}
+
 TEST(SerialPortControlSelect, PortNumberBelowOneIsRefused)
 {
     SerialPortControl control;

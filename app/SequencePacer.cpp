@@ -1,0 +1,50 @@
+#include "app/SequencePacer.h"
+
+#include "app/TickPacing.h"
+
+SequencePacer::SequencePacer(const CameraSession &session, const SecondsClock &clock)
+    : m_session(session), m_clock(clock)
+{
+}
+
+void SequencePacer::add(PacedTimer *timer, std::function<bool()> waiting)
+{
+    m_sequences.push_back({timer, std::move(waiting)});
+}
+
+void SequencePacer::beforeTick()
+{
+    m_inTick = true;
+    m_ackBeforeTick = m_session.AckReceived;
+    m_bytesArrivedInTick = false;
+}
+
+void SequencePacer::afterTick()
+{
+    m_inTick = false;
+    // A tick may hand over to the next sequence's timer: pace whichever runs now.
+    for (const Sequence &sequence : m_sequences) {
+        if (!sequence.timer->isActive())
+            continue;
+        TickPacing::AfterTick tick;
+        tick.portTellsArrivals = m_portTellsArrivals;
+        tick.waiting = sequence.waiting();
+        tick.waitEnded = !m_ackBeforeTick && m_session.AckReceived;
+        tick.bytesArrived = m_bytesArrivedInTick;
+        tick.msUntilNextStamp = m_clock.msUntilNextStamp();
+        sequence.timer->setCadence(TickPacing::nextTickMs(tick, sequence.timer->interval()));
+    }
+}
+
+void SequencePacer::bytesArrived()
+{
+    if (!m_portTellsArrivals)
+        return;
+    if (m_inTick) {
+        m_bytesArrivedInTick = true;   // the end of the tick decides
+        return;
+    }
+    for (const Sequence &sequence : m_sequences)
+        if (sequence.timer->isActive())
+            sequence.timer->setCadence(TickPacing::kAtOnceMs);
+}

@@ -1,0 +1,23 @@
+#include "app/TickPacing.h"
+
+#include <algorithm>
+
+namespace TickPacing {
+
+int nextTickMs(const AfterTick &tick, int designedMs)
+{
+    if (!tick.portTellsArrivals)
+        return designedMs;
+    if (tick.waiting) {
+        if (tick.bytesArrived)
+            return kAtOnceMs;
+        if (tick.msUntilNextStamp < 0)
+            return kIdleTickMs;
+        return int(std::min<qint64>(kIdleTickMs, tick.msUntilNextStamp + kAfterStampChangeMs));
+    }
+    if (tick.waitEnded)
+        return kAtOnceMs;
+    return designedMs;
+}
+
+} // namespace TickPacing
