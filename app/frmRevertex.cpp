@@ -9,7 +9,7 @@
 #include "flash/FirmwareImage.h"
 #include "link/ReplyHandling.h"
 #include "link/RuntimeError.h"
-#include "link/SerialPortControl.h"
+#include "link/SerialPortFactory.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -57,7 +57,7 @@ std::unique_ptr<CommPort> portOrDefault(std::unique_ptr<CommPort> port)
 {
     if (port)
         return port;
-    return std::make_unique<SerialPortControl>();
+    return makeSerialPort();
 }
 
 std::unique_ptr<SecondsClock> clockOrDefault(std::unique_ptr<SecondsClock> clock)
