@@ -5,9 +5,25 @@
 
 namespace {
 
+constexpr int kPixelSize = 11;   // 8.25 pt at 96 dpi
+
+#ifdef Q_OS_WIN
+// Qt does not use bitmap fonts on Windows, so the bitmap MS Sans Serif is out of reach:
+// its scalable counterpart, present on every Windows, then Tahoma, then the system's.
+const QStringList kWindowsFamilies = {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma")};
+
+QString dialogFamily()
+{
+    const QStringList installed = QFontDatabase::families();
+    for (const QString &family : kWindowsFamilies) {
+        if (installed.contains(family))
+            return family;
+    }
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+#else
 const QString kFamily = QStringLiteral("MS Sans Serif");
 const QString kWineCopy = QStringLiteral("/usr/share/wine/fonts/ms_sans_serif.ttf");
-constexpr int kPixelSize = 11;   // 8.25 pt at 96 dpi
 
 QString dialogFamily()
 {
@@ -19,6 +35,7 @@ QString dialogFamily()
         return loaded.first();
     return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
 }
+#endif
 
 } // namespace
 
