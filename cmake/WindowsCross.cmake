@@ -62,5 +62,5 @@ function(revertex_wine_sim_test name)
   add_test(NAME ${name}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/with-sim.sh ${REVERTEX_HOST_SIM} ${REVERTEX_WINE_PORTS}
             -- ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:${name}>)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS wine RESOURCE_LOCK wine-ports)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS wine RESOURCE_LOCK wine-prefix)
 endfunction()
