@@ -11,6 +11,8 @@ packages=(
   xvfb xauth imagemagick
   clang libclang-rt-14-dev
   binutils-mingw-w64-x86-64 dpkg-dev desktop-file-utils
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64 nsis
+  xdotool x11-utils unzip
 )
 
 missing=()
