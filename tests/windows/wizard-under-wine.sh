@@ -12,9 +12,7 @@ set -euo pipefail
 wine_run=$1 exe=$2 sim=$3 container=$4 ports=$5 out=$6
 mkdir -p "$out" "$ports"
 
-readonly caption="Optivant PictureTel Flash Program"
 readonly client_size="312x237"
-readonly window_limit_s=120      # Wine's first start in a new prefix is slow
 readonly page_limit_s=30         # a page change after a click, the camera check included
 readonly flash_limit_s=600       # the whole image, unpaced, under Wine
 readonly exit_limit_s=30
@@ -32,34 +30,17 @@ fail() {
   exit 1
 }
 
-# A virtual display of our own: Xvfb picks a free number and writes it to the file.
-display_file=$(mktemp)
-Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$display_file" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-display=$(head -n 1 "$display_file")
-rm -f "$display_file"
-[ -n "$display" ] || fail "Xvfb did not start"
-export DISPLAY=:$display
+# shellcheck source=x-display.sh
+. "$(dirname "$0")/x-display.sh"
 
-wizard_pid="" sim_pid=""
+wizard_pid="" sim_pid="" xvfb_pid=""
 cleanup() {
   [ -n "$wizard_pid" ] && kill "$wizard_pid" 2>/dev/null || true
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-
-window=""
-find_window() {
-  for _ in $(seq $((window_limit_s * 2))); do
-    window=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && return 0
-    kill -0 "$wizard_pid" 2>/dev/null || fail "revertex.exe ended before its window showed"
-    sleep 0.5
-  done
-  fail "no window captioned \"$caption\" within ${window_limit_s}s"
-}
+start_display
 
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
 
@@ -93,19 +74,7 @@ choose_port() { click "$list_x" "$list_y"; click "$entry_x" $((first_entry_y + (
 start_wizard() {
   "$wine_run" "$exe" >"$out/$1.log" 2>&1 &
   wizard_pid=$!
-  find_window
-}
-
-wait_for_exit() {
-  for _ in $(seq $((exit_limit_s * 10))); do
-    kill -0 "$wizard_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$wizard_pid" 2>/dev/null && fail "revertex.exe still running ${exit_limit_s}s after $1"
-  local status=0
-  wait "$wizard_pid" || status=$?
-  wizard_pid=""
-  return "$status"
+  find_window "$wizard_pid"
 }
 
 # --- 1 and 2: the window, then a whole flash on COM 1 ---
@@ -117,10 +86,10 @@ for _ in $(seq 100); do [ -L "$ports/COM1" ] && break; sleep 0.1; done
 [ -L "$ports/COM1" ] || fail "ptz2-sim did not start: $(cat "$out/sim.err")"
 
 start_wizard flash
-[ "$(xdotool getwindowname "$window")" = "$caption" ] || fail "caption is \"$(xdotool getwindowname "$window")\""
+[ "$(xdotool getwindowname "$window")" = "$wizard_caption" ] || fail "caption is \"$(xdotool getwindowname "$window")\""
 size=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
 [ "$size" = "$client_size" ] || fail "client area is $size, not $client_size"
-echo "window: \"$caption\", client area $size"
+echo "window: \"$wizard_caption\", client area $size"
 import -window "$window" "$out/welcome.png"
 
 wait_for_buttons 011 "$page_limit_s"           # welcome: Back disabled
@@ -155,7 +124,8 @@ wait_for_buttons 001 "$page_limit_s"           # done: only Finish
 import -window "$window" "$out/done.png"
 click "$finish_x" "$finish_y"
 status=0
-wait_for_exit "Finish" || status=$?
+wait_for_exit "$wizard_pid" "$exit_limit_s" || status=$?
+wizard_pid=""
 [ "$status" -eq 0 ] || fail "revertex.exe ended with status $status after Finish"
 echo "flash: image: match, done page, Finish ended with status 0"
 
@@ -169,6 +139,7 @@ click "$next_x" "$next_y"
 wait_for_buttons 101 "$port_in_use_limit_s"    # message page: Back and Cancel only
 import -window "$window" "$out/port-in-use.png"
 click "$finish_x" "$finish_y"                  # Cancel
-wait_for_exit "Cancel" || true
+wait_for_exit "$wizard_pid" "$exit_limit_s" || true
+wizard_pid=""
 echo "COM 2 with nothing behind it: port-in-use page"
 echo "pictures in $out"
