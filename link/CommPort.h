@@ -4,7 +4,8 @@
 #include <QtGlobal>
 
 // The serial-communications control as the sequences see it: exactly six operations.
-// The real one sits on QSerialPort (SerialPortControl); tests use a fake.
+// The real one sits on QSerialPort (SerialPortControl) or, on Windows, on the Win32
+// communications API (Win32CommPort); makeSerialPort() picks it. Tests use a fake.
 // Every failing operation throws RuntimeError.
 class CommPort {
 public:
