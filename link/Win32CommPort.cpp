@@ -14,9 +14,9 @@ constexpr BYTE kDataBits = 8;
 constexpr DWORD kInputQueueBytes = 1024;
 constexpr DWORD kOutputQueueBytes = 512;
 
-// A write normally returns as soon as the driver holds the bytes. Without flow control
-// nothing can hold the line, so a write still pending after this long (plus the time
-// the bytes take at 9600 baud, about 1 ms each) means the device has failed.
+// Without flow control nothing can hold the line, so a write still unfinished after this
+// long (plus the time its bytes take at 9600 baud, about 1 ms each) means the device has
+// failed; the driver then ends it with an error that the next call reports.
 constexpr DWORD kWriteTimeoutMs = 2000;
 constexpr DWORD kWriteTimeoutPerByteMs = 2;
 
@@ -84,6 +84,28 @@ bool configure(HANDLE handle)
 
 } // namespace
 
+// One overlapped write: the driver uses the bytes and the OVERLAPPED block until it is done,
+// so both live here until then.
+struct Win32CommPort::PendingWrite {
+    explicit PendingWrite(const QByteArray &data) : bytes(data)
+    {
+        ZeroMemory(&overlapped, sizeof overlapped);
+        overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~PendingWrite()
+    {
+        if (overlapped.hEvent)
+            CloseHandle(overlapped.hEvent);
+    }
+    PendingWrite(const PendingWrite &) = delete;
+    PendingWrite &operator=(const PendingWrite &) = delete;
+
+    QByteArray bytes;
+    OVERLAPPED overlapped;
+};
+
+Win32CommPort::Win32CommPort() = default;
+
 Win32CommPort::~Win32CommPort()
 {
     closeHandle();
@@ -107,9 +129,17 @@ bool Win32CommPort::portOpen() const
 void Win32CommPort::closeHandle()
 {
     if (m_handle) {
+        // Unsent bytes are dropped, as when the port closes on any system; the driver must
+        // be done with every buffer before it is freed.
+        CancelIo(m_handle);
+        for (const auto &write : m_writes) {
+            DWORD done = 0;
+            GetOverlappedResult(m_handle, &write->overlapped, &done, TRUE);   // ends at once once cancelled
+        }
         CloseHandle(m_handle);   // nothing to do if it fails: the handle is gone either way
         m_handle = nullptr;
     }
+    m_writes.clear();
 }
 
 void Win32CommPort::close()
@@ -135,7 +165,7 @@ void Win32CommPort::open()
 
     const std::wstring device = deviceFor(m_number).toStdWString();
     HANDLE handle = CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* exclusive */, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         throw RuntimeError(openFailureNumber(error),
@@ -154,20 +184,44 @@ void Win32CommPort::output(const QByteArray &bytes)
 {
     if (!m_handle)
         throwClosed(CommError::WriteFailed);
+    collectFinishedWrites(CommError::WriteFailed);
     if (bytes.isEmpty())
         return;
-    DWORD written = 0;
-    if (!WriteFile(m_handle, bytes.constData(), DWORD(bytes.size()), &written, nullptr))
+
+    auto write = std::make_unique<PendingWrite>(bytes);
+    if (!write->overlapped.hEvent)
         failAndClose(CommError::WriteFailed, QStringLiteral("write error"), GetLastError());
-    if (written != DWORD(bytes.size()))
-        failAndClose(CommError::WriteFailed,
-                     QStringLiteral("wrote %1 of %2 bytes").arg(written).arg(bytes.size()), ERROR_TIMEOUT);
+    if (!WriteFile(m_handle, write->bytes.constData(), DWORD(write->bytes.size()), nullptr, &write->overlapped)
+        && GetLastError() != ERROR_IO_PENDING)
+        failAndClose(CommError::WriteFailed, QStringLiteral("write error"), GetLastError());
+    m_writes.push_back(std::move(write));   // finished or not: collected on a later call
+}
+
+// Drops the writes the driver has finished, oldest first; a write that failed or sent
+// less than it was given closes the port.
+void Win32CommPort::collectFinishedWrites(int failureNumber)
+{
+    while (!m_writes.empty()) {
+        PendingWrite &write = *m_writes.front();
+        DWORD written = 0;
+        if (!GetOverlappedResult(m_handle, &write.overlapped, &written, FALSE)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_IO_INCOMPLETE)
+                return;   // still being sent; the later ones wait behind it
+            failAndClose(failureNumber, QStringLiteral("write error"), error);
+        }
+        if (written != DWORD(write.bytes.size()))
+            failAndClose(failureNumber, QStringLiteral("wrote %1 of %2 bytes").arg(written).arg(write.bytes.size()),
+                         ERROR_TIMEOUT);
+        m_writes.pop_front();
+    }
 }
 
 QByteArray Win32CommPort::input()
 {
     if (!m_handle)
         throwClosed(CommError::ReadFailed);
+    collectFinishedWrites(CommError::ReadFailed);
 
     DWORD lineErrors = 0;
     COMSTAT status;
@@ -177,11 +231,18 @@ QByteArray Win32CommPort::input()
     if (status.cbInQue == 0)
         return QByteArray();
 
+    // The read never waits (see the time-outs): even when the driver runs it as pending,
+    // its result is there at once.
     QByteArray received(qsizetype(status.cbInQue), Qt::Uninitialized);
+    OVERLAPPED overlapped;
+    ZeroMemory(&overlapped, sizeof overlapped);
     DWORD read = 0;
-    if (!ReadFile(m_handle, received.data(), status.cbInQue, &read, nullptr))
+    if (!ReadFile(m_handle, received.data(), status.cbInQue, nullptr, &overlapped)
+        && GetLastError() != ERROR_IO_PENDING)
         failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
-    received.truncate(qsizetype(read));   // the read never waits, so never more than counted
+    if (!GetOverlappedResult(m_handle, &overlapped, &read, TRUE))
+        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
+    received.truncate(qsizetype(read));
     return received;
 }
 

@@ -69,6 +69,15 @@ TEST_F(Win32CommPortOnCamera, EachReplyIsReadOnceAndInOrder)
     EXPECT_TRUE(port.input().isEmpty());
 }
 
+TEST_F(Win32CommPortOnCamera, FramesWrittenBackToBackAllGoOutInOrder)
+{
+    // Each write returns before the driver is done with it; none may be lost or reordered.
+    constexpr int kFrames = 40;
+    for (int i = 0; i < kFrames; ++i)
+        port.output(frameFor(i % 2 ? Command::ckkV : Command::QGt));
+    EXPECT_EQ(pollFor(port, kFrames * kAcknowledgement.size()), kAcknowledgement.repeated(kFrames));
+}
+
 TEST_F(Win32CommPortOnCamera, ReopenedPortWorksAgain)
 {
     port.close();
