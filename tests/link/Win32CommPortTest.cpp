@@ -139,3 +139,36 @@ TEST(Win32CommPort, ClosedPortRefusesReadAndWriteAndClosesHarmlessly)
 }
 
 } // namespace
+
+// Run on its own by link_win32_vanish_test, with a simulated camera that exits after a
+// few seconds, like an adapter pulled out.
+TEST(Win32CommPortVanish, ADeviceThatVanishesFailsAndClosesThePort)
+{
+    if (qEnvironmentVariable("REVERTEX_CAMERA_VANISHES") != QStringLiteral("1"))
+        GTEST_SKIP() << "needs a camera that vanishes (link_win32_vanish_test)";
+    constexpr int kVanishCapMs = 20000;   // the camera goes after a few seconds
+    constexpr unsigned long kPollMs = 50;
+
+    Win32CommPort port;
+    port.setCommPort(kCameraPort);
+    ASSERT_NO_THROW(port.open());
+    port.output(frameFor(Command::QGt));
+    ASSERT_EQ(pollFor(port, kAcknowledgement.size()), kAcknowledgement);
+
+    int number = 0;
+    QElapsedTimer timer;
+    timer.start();
+    while (number == 0 && timer.elapsed() < kVanishCapMs) {
+        number = failureNumber([&] {
+            port.output(frameFor(Command::QGt));
+            port.input();
+        });
+        QThread::msleep(kPollMs);
+    }
+    ASSERT_TRUE(number == CommError::WriteFailed || number == CommError::ReadFailed)
+        << "no failure " << kVanishCapMs << " ms after the camera vanished (number " << number << ")";
+    EXPECT_FALSE(port.portOpen());
+    // Later calls say what happened, not merely that the port is closed.
+    EXPECT_EQ(failureNumber([&] { port.input(); }), CommError::ReadFailed);
+    EXPECT_EQ(failureNumber([&] { port.output("x"); }), CommError::WriteFailed);
+}
