@@ -84,21 +84,21 @@ bool configure(HANDLE handle)
 
 } // namespace
 
-// One overlapped write: the driver uses the bytes and the OVERLAPPED block until it is done,
-// so both live here until then.
-struct Win32CommPort::PendingWrite {
-    explicit PendingWrite(const QByteArray &data) : bytes(data)
+// One overlapped transfer (a write, or the read of input()): the driver uses the bytes and
+// the OVERLAPPED block until it is done, so both live here until then.
+struct Win32CommPort::Transfer {
+    explicit Transfer(const QByteArray &data) : bytes(data)
     {
         ZeroMemory(&overlapped, sizeof overlapped);
         overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
-    ~PendingWrite()
+    ~Transfer()
     {
         if (overlapped.hEvent)
             CloseHandle(overlapped.hEvent);
     }
-    PendingWrite(const PendingWrite &) = delete;
-    PendingWrite &operator=(const PendingWrite &) = delete;
+    Transfer(const Transfer &) = delete;
+    Transfer &operator=(const Transfer &) = delete;
 
     QByteArray bytes;
     OVERLAPPED overlapped;
@@ -188,7 +188,7 @@ void Win32CommPort::output(const QByteArray &bytes)
     if (bytes.isEmpty())
         return;
 
-    auto write = std::make_unique<PendingWrite>(bytes);
+    auto write = std::make_unique<Transfer>(bytes);
     if (!write->overlapped.hEvent)
         failAndClose(CommError::WriteFailed, QStringLiteral("write error"), GetLastError());
     if (!WriteFile(m_handle, write->bytes.constData(), DWORD(write->bytes.size()), nullptr, &write->overlapped)
@@ -202,7 +202,7 @@ void Win32CommPort::output(const QByteArray &bytes)
 void Win32CommPort::collectFinishedWrites(int failureNumber)
 {
     while (!m_writes.empty()) {
-        PendingWrite &write = *m_writes.front();
+        Transfer &write = *m_writes.front();
         DWORD written = 0;
         if (!GetOverlappedResult(m_handle, &write.overlapped, &written, FALSE)) {
             const DWORD error = GetLastError();
@@ -233,17 +233,18 @@ QByteArray Win32CommPort::input()
 
     // The read never waits (see the time-outs): even when the driver runs it as pending,
     // its result is there at once.
-    QByteArray received(qsizetype(status.cbInQue), Qt::Uninitialized);
-    OVERLAPPED overlapped;
-    ZeroMemory(&overlapped, sizeof overlapped);
-    DWORD read = 0;
-    if (!ReadFile(m_handle, received.data(), status.cbInQue, nullptr, &overlapped)
+    // A read of its own (own event, too: writes may be pending on the same handle).
+    Transfer read(QByteArray(qsizetype(status.cbInQue), Qt::Uninitialized));
+    if (!read.overlapped.hEvent)
+        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
+    DWORD count = 0;
+    if (!ReadFile(m_handle, read.bytes.data(), status.cbInQue, nullptr, &read.overlapped)
         && GetLastError() != ERROR_IO_PENDING)
         failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
-    if (!GetOverlappedResult(m_handle, &overlapped, &read, TRUE))
+    if (!GetOverlappedResult(m_handle, &read.overlapped, &count, TRUE))
         failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
-    received.truncate(qsizetype(read));
-    return received;
+    read.bytes.truncate(qsizetype(count));
+    return read.bytes;
 }
 
 void Win32CommPort::failAndClose(int failureNumber, const QString &what, unsigned long systemError)

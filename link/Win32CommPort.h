@@ -33,7 +33,7 @@ public:
     static QString deviceFor(qint16 number);
 
 private:
-    struct PendingWrite;
+    struct Transfer;
 
     void collectFinishedWrites(int failureNumber);
     [[noreturn]] void failAndClose(int failureNumber, const QString &what, unsigned long systemError);
@@ -44,5 +44,5 @@ private:
     void *m_handle = nullptr;   // the Win32 HANDLE; null while closed
     qint16 m_number = 1;
     QString m_failure;          // why the port closed under us; empty when it did not
-    std::deque<std::unique_ptr<PendingWrite>> m_writes;   // handed to the driver, not yet done
+    std::deque<std::unique_ptr<Transfer>> m_writes;   // handed to the driver, not yet done
 };
