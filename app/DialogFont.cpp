@@ -42,6 +42,7 @@ DialogFaceChoice::Platform thisPlatform()
     return DialogFaceChoice::Platform::Other;
 #endif
 }
+#endif
 
 } // namespace
 

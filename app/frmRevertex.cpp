@@ -16,7 +16,7 @@
 #include "link/ComPortsPresent.h"
 #include "link/ReplyHandling.h"
 #include "link/RuntimeError.h"
-#include "link/SerialPortControl.h"
+#include "link/SerialPortFactory.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -67,7 +67,7 @@ std::unique_ptr<CommPort> portOrDefault(std::unique_ptr<CommPort> port)
 {
     if (port)
         return port;
-    return std::make_unique<SerialPortControl>();
+    return makeSerialPort();
 }
 
 std::unique_ptr<SecondsClock> clockOrDefault(std::unique_ptr<SecondsClock> clock)

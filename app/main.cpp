@@ -10,13 +10,30 @@
 #include <cstdio>
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 constexpr qint16 kComPortCount = 16;   // the entries of the COM port list
 
+// A Windows program of the window kind starts without a console: the options answer
+// in the console of the command prompt that started them, when there is one.
+void useParentConsole()
+{
+#ifdef Q_OS_WIN
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        FILE *ignored = nullptr;
+        freopen_s(&ignored, "CONOUT$", "w", stdout);
+    }
+#endif
+}
+
 // Prints to stdout; 0 when all of it got there.
 int print(const QString &text)
 {
+    useParentConsole();
     const QByteArray bytes = text.toLocal8Bit();
     const bool written = fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) == std::size_t(bytes.size());
     return written && fflush(stdout) == 0 ? 0 : 1;

@@ -15,7 +15,12 @@ option(REVERTEX_INSTALL_STRIPPED "cmake --install strips the program, as the pac
 if(REVERTEX_INSTALL_STRIPPED)
   install(CODE "set(CMAKE_INSTALL_DO_STRIP TRUE)")
 endif()
-install(TARGETS revertex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Windows keeps the program and its DLLs in one folder (the zip's, the installer's).
+if(WIN32)
+  install(TARGETS revertex RUNTIME DESTINATION .)
+else()
+  install(TARGETS revertex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 if(UNIX AND NOT APPLE)
   # The desktop entry, the AppStream metadata and the program's desktop file name share
@@ -34,18 +39,6 @@ if(UNIX AND NOT APPLE)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/revertex/docs
           FILES_MATCHING PATTERN "*.png")
   include(${CMAKE_CURRENT_LIST_DIR}/LinuxDocuments.cmake)
-endif()
-
-if(WIN32)
-  # The Qt DLLs and plugins beside revertex.exe (windeployqt at install time), and
-  # the compiler's runtime, so that the installed folder runs on a machine without Qt.
-  if(COMMAND qt_generate_deploy_app_script)
-    qt_generate_deploy_app_script(TARGET revertex FILENAME_VARIABLE revertex_deploy_script
-                                  NO_UNSUPPORTED_PLATFORM_ERROR)
-    install(SCRIPT ${revertex_deploy_script})
-  endif()
-  set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION ${CMAKE_INSTALL_BINDIR})
-  include(InstallRequiredSystemLibraries)
 endif()
 
 set(CPACK_PACKAGE_NAME revertex)
@@ -99,7 +92,7 @@ endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "psmisc, lsof, setserial")
 
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackage.cmake)   # the zip and the installer
 elseif(REVERTEX_DPKG_DEB)
   set(CPACK_GENERATOR DEB)
 else()

@@ -25,12 +25,3 @@ QByteArray embeddedFirmwareContainer()
     Q_UNUSED(registered);
     return firmwareContainerFromResource(QString::fromLatin1(kFirmwareResource));
 }
-
-bool embeddedFirmwareIsTestImage()
-{
-#ifdef REVERTEX_EMBEDS_TEST_IMAGE
-    return true;
-#else
-    return false;
-#endif
-}

@@ -4,6 +4,18 @@
 # fwimage, which checks it, can be built first.
 include(${CMAKE_SOURCE_DIR}/cmake/RevertexFirmware.cmake)
 
+# A cross build cannot run the fwimage it builds (unless CMAKE_CROSSCOMPILING_EMULATOR
+# runs it): REVERTEX_HOST_FWIMAGE names one built for this machine instead.
+set(REVERTEX_HOST_FWIMAGE "" CACHE FILEPATH "fwimage built for the build machine, used by a cross build to check the firmware")
+if(REVERTEX_HOST_FWIMAGE)
+  set(revertex_fwimage_command ${REVERTEX_HOST_FWIMAGE})
+elseif(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  message(FATAL_ERROR "A cross build checks the firmware with fwimage: set REVERTEX_HOST_FWIMAGE to one "
+                      "built for this machine, or CMAKE_CROSSCOMPILING_EMULATOR (scripts/build-windows.sh does this)")
+else()
+  set(revertex_fwimage_command fwimage)
+endif()
+
 revertex_choose_firmware(revertex_firmware_source revertex_firmware_format)
 set(REVERTEX_FIRMWARE_CONTAINER ${CMAKE_BINARY_DIR}/firmware/firmware.container
     CACHE INTERNAL "The container the build embeds")
@@ -11,10 +23,17 @@ revertex_firmware_container(
   OUTPUT ${REVERTEX_FIRMWARE_CONTAINER}
   SOURCE ${revertex_firmware_source}
   FORMAT ${revertex_firmware_format}
-  FWIMAGE fwimage)
+  FWIMAGE ${revertex_fwimage_command})
 
-add_library(revertex_embedded_firmware STATIC EmbeddedFirmware.cpp)
-revertex_firmware_resource(TARGET revertex_embedded_firmware CONTAINER ${REVERTEX_FIRMWARE_CONTAINER})
+# Windows programs carry the container as a Win32 resource; the others through Qt's
+# resource system.
+if(WIN32)
+  add_library(revertex_embedded_firmware STATIC EmbeddedFirmwareWin32.cpp EmbeddedFirmwareKind.cpp)
+  revertex_firmware_win32_resource(TARGET revertex_embedded_firmware CONTAINER ${REVERTEX_FIRMWARE_CONTAINER})
+else()
+  add_library(revertex_embedded_firmware STATIC EmbeddedFirmware.cpp EmbeddedFirmwareKind.cpp)
+  revertex_firmware_resource(TARGET revertex_embedded_firmware CONTAINER ${REVERTEX_FIRMWARE_CONTAINER})
+endif()
 target_link_libraries(revertex_embedded_firmware PUBLIC revertex_firmware)
 
 # A build without REVERTEX_FIRMWARE says so when it starts: its image would ruin a real camera.

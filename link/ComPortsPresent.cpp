@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <QSerialPortInfo>
+#endif
 
 #include <algorithm>
 
@@ -54,6 +58,38 @@ void addUartsQtLeftOut(QList<SerialPortDescription> &ports)
 
 } // namespace
 
+#ifdef Q_OS_WIN
+// Windows lists its serial ports in the registry, as "\Device\Serial0" = "COM1" (the
+// value's name is the driver's device, its data the COM name). Qt Serial Port is not
+// used on Windows, so this is where the ports present come from. A machine without
+// the key has no serial port.
+QList<SerialPortDescription> serialPortsPresent()
+{
+    QList<SerialPortDescription> ports;
+    HKEY map = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &map) != ERROR_SUCCESS)
+        return ports;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        wchar_t data[64];
+        DWORD nameLength = sizeof name / sizeof name[0];
+        DWORD dataBytes = sizeof data - sizeof data[0];   // room for the terminator
+        DWORD type = 0;
+        const LONG status = RegEnumValueW(map, index, name, &nameLength, nullptr, &type,
+                                          reinterpret_cast<BYTE *>(data), &dataBytes);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        if (status != ERROR_SUCCESS || type != REG_SZ)
+            continue;   // a value too long or of another type names no COM port
+        data[dataBytes / sizeof data[0]] = L'\0';
+        const QString com = QString::fromWCharArray(data).trimmed();
+        if (!com.isEmpty())
+            ports.append(SerialPortDescription{com, QString::fromWCharArray(name, int(nameLength)), QString(), QString(), true});
+    }
+    RegCloseKey(map);
+    return ports;
+}
+#else
 QList<SerialPortDescription> serialPortsPresent()
 {
     QList<SerialPortDescription> ports;
@@ -71,6 +107,7 @@ QList<SerialPortDescription> serialPortsPresent()
 #endif
     return ports;
 }
+#endif
 
 ComPortOverride comPortOverride(qint16 number)
 {

@@ -7,7 +7,8 @@
 
 // The serial-communications control as the sequences see it: exactly six operations,
 // and optionally word of arriving bytes. The real one sits on QSerialPort
-// (SerialPortControl); tests use a fake. Every failing operation throws RuntimeError.
+// (SerialPortControl) or, on Windows, on the Win32 communications API (Win32CommPort);
+// makeSerialPort() picks it. Tests use a fake. Every failing operation throws RuntimeError.
 class CommPort {
 public:
     virtual ~CommPort() = default;

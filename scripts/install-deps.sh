@@ -27,6 +27,8 @@ test_packages=(
   lintian appstream
   openbox
   qt6-gtk-platformtheme
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64 nsis
+  xdotool x11-utils unzip
 )
 
 case "${1:-}" in

@@ -2,9 +2,10 @@
 # Builds everything and runs every test. Needs no display and no camera: window
 # tests run offscreen, and a simulated camera sits on a pseudo-terminal.
 #
-# Two builds: the ordinary one in build/, then the whole suite again built with
-# clang under AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/, which
-# also runs each fuzzer briefly. REVERTEX_QUICK=1 skips the second build.
+# Three builds: the ordinary one in build/; the Windows build in build-windows/ (cross-built
+# with mingw-w64, its tests run under Wine: see scripts/build-windows.sh); then the whole
+# suite again built with clang under AddressSanitizer and UndefinedBehaviorSanitizer in
+# build-asan/, which also runs each fuzzer briefly. REVERTEX_QUICK=1 skips the last two.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,8 +13,14 @@ scripts/build.sh
 (cd build && ctest --output-on-failure --timeout 900 </dev/null)
 
 if [ "${REVERTEX_QUICK:-0}" = 1 ]; then
+  echo "REVERTEX_QUICK=1: skipping the Windows build and its tests under Wine, and the sanitizer build"
   exit 0
 fi
+
+windows_started=$(date +%s)
+scripts/build-windows.sh
+(cd build-windows && ctest --output-on-failure --timeout 900 </dev/null)
+echo "Windows build and tests under Wine: $(( $(date +%s) - windows_started )) s"
 
 cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DREVERTEX_SANITIZE=ON -DREVERTEX_FUZZ=ON >/dev/null
 cmake --build build-asan --parallel "$(nproc)"

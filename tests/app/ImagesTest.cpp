@@ -254,7 +254,12 @@ TEST(Images, DesktopIconIsA48PixelPictureWithTransparency)
 
 TEST(Images, ArtgenDrawsTheCommittedImagesAgain)
 {
-    const QString artgen = QDir(qEnvironmentVariable("REVERTEX_BUILD_DIR")).filePath(QStringLiteral("artgen"));
+#ifdef Q_OS_WIN
+    const QString program = QStringLiteral("artgen.exe");
+#else
+    const QString program = QStringLiteral("artgen");
+#endif
+    const QString artgen = QDir(qEnvironmentVariable("REVERTEX_BUILD_DIR")).filePath(program);
     ASSERT_TRUE(QFile::exists(artgen)) << "artgen is built with the tests";
     QTemporaryDir out;
     ASSERT_TRUE(out.isValid());

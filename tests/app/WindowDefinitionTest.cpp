@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
@@ -247,9 +248,20 @@ TEST_F(WindowDefinition, ComPortListHoldsOneToSixteenRightAlignedWithTheFirstSel
 TEST_F(WindowDefinition, LabelsWrapTopLeftInTheDialogFontAndOnlyComPortIsBold)
 {
     const QFont font = dialogFont(window->devicePixelRatioF());
+#ifdef Q_OS_WIN
+    // The scalable Microsoft Sans Serif where Windows has it, else Tahoma (Wine ships
+    // Tahoma only).
+    const QStringList families = QFontDatabase::families();
+    if (families.contains(QStringLiteral("Microsoft Sans Serif"))) {
+        EXPECT_EQ(font.family(), QStringLiteral("Microsoft Sans Serif"));
+    } else if (families.contains(QStringLiteral("Tahoma"))) {
+        EXPECT_EQ(font.family(), QStringLiteral("Tahoma"));
+    }
+#else
     if (window->devicePixelRatioF() == 1.0 && QFile::exists(QStringLiteral("/usr/share/wine/fonts/ms_sans_serif.ttf"))) {
         EXPECT_EQ(font.family(), QStringLiteral("MS Sans Serif"));
     }
+#endif
     EXPECT_EQ(font.pixelSize(), 11);
 
     const QList<DialogLabel *> labels = window->findChildren<DialogLabel *>();

@@ -47,8 +47,9 @@ protected:
             return run;
         }
         run.exitCode = process.exitCode();
-        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        run.err = QString::fromLocal8Bit(process.readAllStandardError());
+        // Windows programs end their text lines with CR LF.
+        run.out = QString::fromLocal8Bit(process.readAllStandardOutput()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        run.err = QString::fromLocal8Bit(process.readAllStandardError()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         return run;
     }
 

@@ -1,0 +1,262 @@
+#include "link/Win32CommPort.h"
+
+#include "link/RuntimeError.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr DWORD kBaudRate = CBR_9600;
+constexpr BYTE kDataBits = 8;
+
+// Driver queue sizes the port asks for: input held until the next poll, and the
+// transmit side, which never holds more than one frame (at most ~140 bytes).
+constexpr DWORD kInputQueueBytes = 1024;
+constexpr DWORD kOutputQueueBytes = 512;
+
+// Without flow control nothing can hold the line, so a write still unfinished after this
+// long (plus the time its bytes take at 9600 baud, about 1 ms each) means the device has
+// failed; the driver then ends it with an error that the next call reports.
+constexpr DWORD kWriteTimeoutMs = 2000;
+constexpr DWORD kWriteTimeoutPerByteMs = 2;
+
+QString systemMessage(DWORD error)
+{
+    return QStringLiteral("%1 (error %2)").arg(qt_error_string(int(error))).arg(error);
+}
+
+int openFailureNumber(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return CommError::InvalidPort;
+    case ERROR_ACCESS_DENIED:       // another program has the port open
+    case ERROR_SHARING_VIOLATION:
+        return CommError::PortAlreadyOpen;
+    default:
+        return CommError::OpenFailed;
+    }
+}
+
+// 9600 8N1, binary, no flow control of any kind; DTR and RTS raised, as a terminal
+// program leaves them.
+bool configure(HANDLE handle)
+{
+    DCB dcb;
+    ZeroMemory(&dcb, sizeof dcb);
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(handle, &dcb))
+        return false;
+    dcb.BaudRate = kBaudRate;
+    dcb.ByteSize = kDataBits;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fBinary = TRUE;
+    dcb.fParity = FALSE;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fOutxDsrFlow = FALSE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    dcb.fDsrSensitivity = FALSE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    dcb.fErrorChar = FALSE;
+    dcb.fNull = FALSE;
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.fAbortOnError = FALSE;   // a line error must not stall every later read and write
+    if (!SetCommState(handle, &dcb))
+        return false;
+
+    // A read returns at once with whatever has arrived: the poll never waits.
+    COMMTIMEOUTS timeouts;
+    ZeroMemory(&timeouts, sizeof timeouts);
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutMultiplier = kWriteTimeoutPerByteMs;
+    timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
+    if (!SetCommTimeouts(handle, &timeouts))
+        return false;
+
+    return SetupComm(handle, kInputQueueBytes, kOutputQueueBytes)
+        && PurgeComm(handle, PURGE_RXCLEAR | PURGE_TXCLEAR);
+}
+
+} // namespace
+
+// One overlapped transfer (a write, or the read of input()): the driver uses the bytes and
+// the OVERLAPPED block until it is done, so both live here until then.
+struct Win32CommPort::Transfer {
+    explicit Transfer(const QByteArray &data) : bytes(data)
+    {
+        ZeroMemory(&overlapped, sizeof overlapped);
+        overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~Transfer()
+    {
+        if (overlapped.hEvent)
+            CloseHandle(overlapped.hEvent);
+    }
+    Transfer(const Transfer &) = delete;
+    Transfer &operator=(const Transfer &) = delete;
+
+    QByteArray bytes;
+    OVERLAPPED overlapped;
+};
+
+Win32CommPort::Win32CommPort() = default;
+
+Win32CommPort::~Win32CommPort()
+{
+    closeHandle();
+}
+
+QString Win32CommPort::deviceFor(qint16 number)
+{
+    return QStringLiteral("\\\\.\\COM%1").arg(number);
+}
+
+QString Win32CommPort::portName() const
+{
+    return QStringLiteral("COM%1").arg(m_number);
+}
+
+bool Win32CommPort::portOpen() const
+{
+    return m_handle != nullptr;
+}
+
+void Win32CommPort::closeHandle()
+{
+    if (m_handle) {
+        // Unsent bytes are dropped, as when the port closes on any system; the driver must
+        // be done with every buffer before it is freed.
+        CancelIo(m_handle);
+        for (const auto &write : m_writes) {
+            DWORD done = 0;
+            GetOverlappedResult(m_handle, &write->overlapped, &done, TRUE);   // ends at once once cancelled
+        }
+        CloseHandle(m_handle);   // nothing to do if it fails: the handle is gone either way
+        m_handle = nullptr;
+    }
+    m_writes.clear();
+}
+
+void Win32CommPort::close()
+{
+    m_failure.clear();
+    closeHandle();
+}
+
+void Win32CommPort::setCommPort(qint16 number)
+{
+    if (m_handle)
+        throw RuntimeError(CommError::PortAlreadyOpen, QStringLiteral("Port already open: %1").arg(portName()));
+    if (number < 1)
+        throw RuntimeError(CommError::InvalidPort, QStringLiteral("Invalid port number %1").arg(number));
+    m_number = number;
+}
+
+void Win32CommPort::open()
+{
+    if (m_handle)
+        throw RuntimeError(CommError::PortAlreadyOpen, QStringLiteral("Port already open: %1").arg(portName()));
+    m_failure.clear();
+
+    const std::wstring device = deviceFor(m_number).toStdWString();
+    HANDLE handle = CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* exclusive */, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        throw RuntimeError(openFailureNumber(error),
+                           QStringLiteral("Cannot open %1: %2").arg(portName(), systemMessage(error)));
+    }
+    if (!configure(handle)) {
+        const DWORD error = GetLastError();
+        CloseHandle(handle);
+        throw RuntimeError(CommError::OpenFailed,
+                           QStringLiteral("Cannot configure %1 for 9600 8N1: %2").arg(portName(), systemMessage(error)));
+    }
+    m_handle = handle;
+}
+
+void Win32CommPort::output(const QByteArray &bytes)
+{
+    if (!m_handle)
+        throwClosed(CommError::WriteFailed);
+    collectFinishedWrites(CommError::WriteFailed);
+    if (bytes.isEmpty())
+        return;
+
+    auto write = std::make_unique<Transfer>(bytes);
+    if (!write->overlapped.hEvent)
+        failAndClose(CommError::WriteFailed, QStringLiteral("write error"), GetLastError());
+    if (!WriteFile(m_handle, write->bytes.constData(), DWORD(write->bytes.size()), nullptr, &write->overlapped)
+        && GetLastError() != ERROR_IO_PENDING)
+        failAndClose(CommError::WriteFailed, QStringLiteral("write error"), GetLastError());
+    m_writes.push_back(std::move(write));   // finished or not: collected on a later call
+}
+
+// Drops the writes the driver has finished, oldest first; a write that failed or sent
+// less than it was given closes the port.
+void Win32CommPort::collectFinishedWrites(int failureNumber)
+{
+    while (!m_writes.empty()) {
+        Transfer &write = *m_writes.front();
+        DWORD written = 0;
+        if (!GetOverlappedResult(m_handle, &write.overlapped, &written, FALSE)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_IO_INCOMPLETE)
+                return;   // still being sent; the later ones wait behind it
+            failAndClose(failureNumber, QStringLiteral("write error"), error);
+        }
+        if (written != DWORD(write.bytes.size()))
+            failAndClose(failureNumber, QStringLiteral("wrote %1 of %2 bytes").arg(written).arg(write.bytes.size()),
+                         ERROR_TIMEOUT);
+        m_writes.pop_front();
+    }
+}
+
+QByteArray Win32CommPort::input()
+{
+    if (!m_handle)
+        throwClosed(CommError::ReadFailed);
+    collectFinishedWrites(CommError::ReadFailed);
+
+    DWORD lineErrors = 0;
+    COMSTAT status;
+    ZeroMemory(&status, sizeof status);
+    if (!ClearCommError(m_handle, &lineErrors, &status))
+        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
+    if (status.cbInQue == 0)
+        return QByteArray();
+
+    // The read never waits (see the time-outs): even when the driver runs it as pending,
+    // its result is there at once.
+    // A read of its own (own event, too: writes may be pending on the same handle).
+    Transfer read(QByteArray(qsizetype(status.cbInQue), Qt::Uninitialized));
+    if (!read.overlapped.hEvent)
+        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
+    DWORD count = 0;
+    if (!ReadFile(m_handle, read.bytes.data(), status.cbInQue, nullptr, &read.overlapped)
+        && GetLastError() != ERROR_IO_PENDING)
+        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
+    if (!GetOverlappedResult(m_handle, &read.overlapped, &count, TRUE))
+        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
+    read.bytes.truncate(qsizetype(count));
+    return read.bytes;
+}
+
+void Win32CommPort::failAndClose(int failureNumber, const QString &what, unsigned long systemError)
+{
+    m_failure = QStringLiteral("%1: %2").arg(what, systemMessage(systemError));
+    closeHandle();
+    throw RuntimeError(failureNumber, QStringLiteral("%1 failed: %2").arg(portName(), m_failure));
+}
+
+void Win32CommPort::throwClosed(int failureNumber) const
+{
+    if (!m_failure.isEmpty())
+        throw RuntimeError(failureNumber, QStringLiteral("%1 failed: %2").arg(portName(), m_failure));
+    throw RuntimeError(CommError::PortNotOpen, QStringLiteral("The device is not open: %1").arg(portName()));
+}

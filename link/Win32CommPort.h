@@ -1,0 +1,48 @@
+#pragma once
+
+#include "link/CommPort.h"
+
+#include <QString>
+
+#include <deque>
+#include <memory>
+
+// The serial port control on the Win32 communications API, for Windows: 9600 8N1, no
+// flow control, polled. Input asks the driver how many bytes wait (ClearCommError) and
+// reads them with a read that never waits. Output hands the bytes to the driver with an
+// overlapped WriteFile and returns at once; the driver sends queued writes in order,
+// and a write that failed is reported by the next call. Nothing relies on serial
+// events, which some drivers (Wine's for pseudo-terminals among them) never raise.
+// Every failure throws RuntimeError with the CommError numbers the other backend uses;
+// a read or write that fails closes the port, and later calls report why.
+class Win32CommPort : public CommPort {
+public:
+    Win32CommPort();
+    ~Win32CommPort() override;
+    Win32CommPort(const Win32CommPort &) = delete;
+    Win32CommPort &operator=(const Win32CommPort &) = delete;
+
+    bool portOpen() const override;
+    void close() override;
+    void setCommPort(qint16 number) override;
+    void open() override;
+    void output(const QByteArray &bytes) override;
+    QByteArray input() override;
+
+    // The device behind port `number`: \\.\COMn, the form that reaches COM10 and above.
+    static QString deviceFor(qint16 number);
+
+private:
+    struct Transfer;
+
+    void collectFinishedWrites(int failureNumber);
+    [[noreturn]] void failAndClose(int failureNumber, const QString &what, unsigned long systemError);
+    [[noreturn]] void throwClosed(int failureNumber) const;
+    QString portName() const;   // "COMn", for messages
+    void closeHandle();
+
+    void *m_handle = nullptr;   // the Win32 HANDLE; null while closed
+    qint16 m_number = 1;
+    QString m_failure;          // why the port closed under us; empty when it did not
+    std::deque<std::unique_ptr<Transfer>> m_writes;   // handed to the driver, not yet done
+};

@@ -1,0 +1,174 @@
+// The Win32 serial backend on real COM ports. Runs under Wine, started by
+// tests/windows/with-sim.sh: COM1 and COM12 lead to one simulated camera (ptz2-sim on a
+// pseudo-terminal), COM2 to nothing.
+#include "link/Frames.h"
+#include "link/RuntimeError.h"
+#include "link/Win32CommPort.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+constexpr qint16 kCameraPort = 1;
+constexpr qint16 kTwoDigitCameraPort = 12;
+constexpr qint16 kEmptyPort = 2;
+constexpr int kReplyCapMs = 5000;   // generous: a working port answers within milliseconds
+const QByteArray kAcknowledgement = QByteArray("\x02lvr\x04");
+
+// Polls as the sequences do, until `count` bytes came or the cap passed.
+QByteArray pollFor(Win32CommPort &port, qsizetype count)
+{
+    QByteArray received;
+    QElapsedTimer timer;
+    timer.start();
+    while (received.size() < count && timer.elapsed() < kReplyCapMs) {
+        received += port.input();
+        if (received.size() < count)
+            QThread::msleep(1);
+    }
+    return received;
+}
+
+int failureNumber(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const RuntimeError &error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class Win32CommPortOnCamera : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        port.setCommPort(kCameraPort);
+        ASSERT_NO_THROW(port.open());
+    }
+    Win32CommPort port;
+};
+
+TEST_F(Win32CommPortOnCamera, FrameGoesOutAndTheReplyComesBack)
+{
+    EXPECT_TRUE(port.input().isEmpty()) << "nothing was sent yet";
+    port.output(frameFor(Command::QGt));
+    EXPECT_EQ(pollFor(port, kAcknowledgement.size()), kAcknowledgement);
+}
+
+TEST_F(Win32CommPortOnCamera, EachReplyIsReadOnceAndInOrder)
+{
+    port.output(frameFor(Command::QGt));
+    port.output(frameFor(Command::ckkV));
+    EXPECT_EQ(pollFor(port, 2 * kAcknowledgement.size()), kAcknowledgement + kAcknowledgement);
+    QThread::msleep(50);
+    EXPECT_TRUE(port.input().isEmpty());
+}
+
+TEST_F(Win32CommPortOnCamera, FramesWrittenBackToBackAllGoOutInOrder)
+{
+    // Each write returns before the driver is done with it; none may be lost or reordered.
+    constexpr int kFrames = 40;
+    for (int i = 0; i < kFrames; ++i)
+        port.output(frameFor(i % 2 ? Command::ckkV : Command::QGt));
+    EXPECT_EQ(pollFor(port, kFrames * kAcknowledgement.size()), kAcknowledgement.repeated(kFrames));
+}
+
+TEST_F(Win32CommPortOnCamera, ReopenedPortWorksAgain)
+{
+    port.close();
+    EXPECT_FALSE(port.portOpen());
+    port.open();
+    port.output(frameFor(Command::QGt));
+    EXPECT_EQ(pollFor(port, kAcknowledgement.size()), kAcknowledgement);
+}
+
+TEST_F(Win32CommPortOnCamera, SelectingOrOpeningAnOpenPortFails)
+{
+    EXPECT_EQ(failureNumber([&] { port.setCommPort(3); }), CommError::PortAlreadyOpen);
+    EXPECT_EQ(failureNumber([&] { port.open(); }), CommError::PortAlreadyOpen);
+    EXPECT_TRUE(port.portOpen());
+}
+
+TEST_F(Win32CommPortOnCamera, APortHeldByAnotherControlCannotBeOpened)
+{
+    Win32CommPort other;
+    other.setCommPort(kCameraPort);
+    const int number = failureNumber([&] { other.open(); });
+    if (number == 0)
+        GTEST_SKIP() << "Wine opens a serial device a second time although the first handle was "
+                        "opened without sharing (Windows refuses it)";
+    EXPECT_EQ(number, CommError::PortAlreadyOpen);
+    EXPECT_FALSE(other.portOpen());
+}
+
+TEST(Win32CommPort, TwoDigitPortsAreReachedThroughTheDevicePath)
+{
+    EXPECT_EQ(Win32CommPort::deviceFor(1), QStringLiteral("\\\\.\\COM1"));
+    EXPECT_EQ(Win32CommPort::deviceFor(16), QStringLiteral("\\\\.\\COM16"));
+
+    Win32CommPort port;
+    port.setCommPort(kTwoDigitCameraPort);
+    ASSERT_NO_THROW(port.open());
+    port.output(frameFor(Command::QGt));
+    EXPECT_EQ(pollFor(port, kAcknowledgement.size()), kAcknowledgement);
+}
+
+TEST(Win32CommPort, APortWithNothingBehindItFailsAtTheOpen)
+{
+    Win32CommPort port;
+    port.setCommPort(kEmptyPort);   // selecting never touches the device
+    // Windows refuses a missing port at CreateFile (InvalidPort); Wine opens the name of a
+    // port whose device is missing and refuses it when the settings are applied (OpenFailed).
+    const int number = failureNumber([&] { port.open(); });
+    EXPECT_TRUE(number == CommError::InvalidPort || number == CommError::OpenFailed) << number;
+    EXPECT_FALSE(port.portOpen());
+}
+
+TEST(Win32CommPort, ClosedPortRefusesReadAndWriteAndClosesHarmlessly)
+{
+    Win32CommPort port;
+    EXPECT_EQ(failureNumber([&] { port.input(); }), CommError::PortNotOpen);
+    EXPECT_EQ(failureNumber([&] { port.output("x"); }), CommError::PortNotOpen);
+    EXPECT_NO_THROW(port.close());
+    EXPECT_EQ(failureNumber([&] { port.setCommPort(0); }), CommError::InvalidPort);
+}
+
+} // namespace
+
+// Run on its own by link_win32_vanish_test, with a simulated camera that exits after a
+// few seconds, like an adapter pulled out.
+TEST(Win32CommPortVanish, ADeviceThatVanishesFailsAndClosesThePort)
+{
+    if (qEnvironmentVariable("REVERTEX_CAMERA_VANISHES") != QStringLiteral("1"))
+        GTEST_SKIP() << "needs a camera that vanishes (link_win32_vanish_test)";
+    constexpr int kVanishCapMs = 20000;   // the camera goes after a few seconds
+    constexpr unsigned long kPollMs = 50;
+
+    Win32CommPort port;
+    port.setCommPort(kCameraPort);
+    ASSERT_NO_THROW(port.open());
+    port.output(frameFor(Command::QGt));
+    ASSERT_EQ(pollFor(port, kAcknowledgement.size()), kAcknowledgement);
+
+    int number = 0;
+    QElapsedTimer timer;
+    timer.start();
+    while (number == 0 && timer.elapsed() < kVanishCapMs) {
+        number = failureNumber([&] {
+            port.output(frameFor(Command::QGt));
+            port.input();
+        });
+        QThread::msleep(kPollMs);
+    }
+    ASSERT_TRUE(number == CommError::WriteFailed || number == CommError::ReadFailed)
+        << "no failure " << kVanishCapMs << " ms after the camera vanished (number " << number << ")";
+    EXPECT_FALSE(port.portOpen());
+    // Later calls say what happened, not merely that the port is closed.
+    EXPECT_EQ(failureNumber([&] { port.input(); }), CommError::ReadFailed);
+    EXPECT_EQ(failureNumber([&] { port.output("x"); }), CommError::WriteFailed);
+}

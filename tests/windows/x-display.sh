@@ -1,0 +1,42 @@
+# Shared by the Wine tests (sourced): a virtual X display of our own and the wizard's window.
+# The caller defines fail().
+
+readonly wizard_caption="Optivant PictureTel Flash Program"
+readonly window_limit_s=120   # Wine's first start in a new prefix is slow
+
+# start_display: Xvfb picks a free display number and writes it to a file.
+start_display() {
+  local display_file display
+  display_file=$(mktemp)
+  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$display_file" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  display=$(head -n 1 "$display_file")
+  rm -f "$display_file"
+  [ -n "$display" ] || fail "Xvfb did not start"
+  export DISPLAY=:$display
+}
+
+# find_window PID: sets window to the wizard's window once it shows.
+find_window() {
+  window=""
+  for _ in $(seq $((window_limit_s * 2))); do
+    window=$(xdotool search --onlyvisible --name "^$wizard_caption\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && return 0
+    kill -0 "$1" 2>/dev/null || fail "the program ended before its window showed"
+    sleep 0.5
+  done
+  fail "no window captioned \"$wizard_caption\" within ${window_limit_s}s"
+}
+
+# wait_for_exit PID LIMIT_S: the program's exit status, or a failure when it runs on.
+wait_for_exit() {
+  local pid=$1 limit=$2 status=0
+  for _ in $(seq $((limit * 10))); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "the program still runs ${limit}s after it was told to end"
+  wait "$pid" || status=$?
+  return "$status"
+}
