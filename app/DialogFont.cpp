@@ -42,7 +42,6 @@ DialogFaceChoice::Platform thisPlatform()
     return DialogFaceChoice::Platform::Other;
 #endif
 }
-#endif
 
 } // namespace
 
