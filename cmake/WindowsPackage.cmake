@@ -62,6 +62,8 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/Qt.txt
               ${CMAKE_SOURCE_DIR}/packaging/windows/LGPL-3.txt
               ${CMAKE_SOURCE_DIR}/packaging/windows/GPL-3.txt
         DESTINATION licenses)
+# Revertex's own licence beside Qt's.
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION licenses RENAME Revertex.txt)
 
 # revertex-<version>-win64.zip, revertex-<version>-win64-setup.exe (the version carries
 # "~testimage" when the build holds the test firmware).

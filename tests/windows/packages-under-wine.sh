@@ -56,11 +56,12 @@ top=revertex-$version-win64
 unzip -q "$zip" -d "$out/unzipped"
 for file in revertex.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
             styles/qwindowsvistastyle.dll imageformats/qico.dll libstdc++-6.dll libgcc_s_seh-1.dll \
-            libwinpthread-1.dll README.md licenses/LGPL-3.txt licenses/GPL-3.txt licenses/Qt.txt; do
+            libwinpthread-1.dll README.md licenses/LGPL-3.txt licenses/GPL-3.txt licenses/Qt.txt licenses/Revertex.txt; do
   [ -f "$out/unzipped/$top/$file" ] || fail "the zip lacks $top/$file"
 done
 grep -q "download.qt.io" "$out/unzipped/$top/licenses/Qt.txt" || fail "licenses/Qt.txt does not say where Qt's source is"
 grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$out/unzipped/$top/licenses/LGPL-3.txt" || fail "licenses/LGPL-3.txt is not the LGPL"
+grep -q "^MIT License" "$out/unzipped/$top/licenses/Revertex.txt" || fail "licenses/Revertex.txt is not Revertex's MIT licence"
 starts_and_cancels "$out/unzipped/$top/revertex.exe"
 echo "zip: $(basename "$zip") holds the program and what it needs, and runs where it is unpacked"
 
