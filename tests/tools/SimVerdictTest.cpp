@@ -146,8 +146,9 @@ TEST(WireJudgeTest, EachCheckBitesAndNamesItsFirstFault)
         const std::optional<WireFault> first = run.judge.firstFault();
         ASSERT_TRUE(first.has_value());
         EXPECT_EQ(first->check, c.check);
-        if (c.offset >= 0)
+        if (c.offset >= 0) {
             EXPECT_EQ(first->offset, c.offset);
+        }
         EXPECT_TRUE(first->what.contains(QLatin1String(c.says))) << first->what.toStdString();
     }
 }
