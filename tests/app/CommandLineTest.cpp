@@ -1,10 +1,12 @@
-// revertex --help and --list-ports: the program itself, started as from a terminal
-// without a display.
+// revertex --help, --list-ports and a refused --firmware: the program itself, started
+// as from a terminal without a display.
 #include "app/CommandLine.h"
+#include "tests/firmware/FirmwareTestFiles.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -26,6 +28,30 @@ TEST(StartRequest, OptionsChooseWhatRuns)
     EXPECT_EQ(startRequestFrom(args({"-h"})), StartRequest::Help);
     EXPECT_EQ(startRequestFrom(args({"--list-ports", "--help"})), StartRequest::Help);
     EXPECT_EQ(startRequestFrom({QStringLiteral("--list-ports")}), StartRequest::Window);   // the program's own name
+}
+
+TEST(WizardArguments, NameTheFirmwareFileOrSayWhatIsWrong)
+{
+    const struct {
+        QStringList arguments;
+        const char *file;
+        bool wrong;
+    } cases[] = {
+        {args({}), "", false},
+        {args({"--firmware", "a.exe"}), "a.exe", false},
+        {args({"--firmware=a.exe"}), "a.exe", false},
+        {args({"a.exe"}), "a.exe", false},
+        {args({"--firmware"}), "", true},
+        {args({"--firmware="}), "", true},
+        {args({"a.exe", "b.hex"}), "", true},
+        {args({"--firmware", "a.exe", "b.hex"}), "", true},
+        {args({"--frimware", "a.exe"}), "", true},
+    };
+    for (const auto &c : cases) {
+        const WizardArguments read = wizardArgumentsFrom(c.arguments);
+        EXPECT_EQ(read.firmwareFile, QString::fromLatin1(c.file)) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(!read.error.isEmpty(), c.wrong) << c.arguments.join(' ').toStdString();
+    }
 }
 
 #ifndef Q_OS_WIN
@@ -62,6 +88,24 @@ TEST(RevertexCommandLine, HelpListsTheOptions)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, helpText());
     EXPECT_TRUE(run.out.contains(QStringLiteral("--list-ports")));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("--firmware FILE")));
+}
+
+// Qt's own options reach Qt, and a firmware file named is checked before any window:
+// the refusal goes to standard error, with status 2, and nothing is written.
+TEST(RevertexCommandLine, ARefusedFirmwareFileEndsWithItsReasonAndStatusTwo)
+{
+    QTemporaryDir dir;
+    const QString cut = dir.filePath(QStringLiteral("cut.container"));
+    FirmwareTestFiles::writeFile(cut, FirmwareTestFiles::committedTestImage().left(20000));
+    const ProgramRun run = runRevertex({QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--firmware"), cut});
+    EXPECT_EQ(run.exitCode, 2);
+    // (Qt may add warnings of its own about the environment.)
+    const QString refusal = QStringLiteral("revertex: %1, read as a firmware container: record 284 of 899: length 65 runs past "
+                                           "the end: only 30 bytes are left")
+                                .arg(cut);
+    EXPECT_TRUE(run.err.contains(refusal)) << run.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("cut.container")});
 }
 
 TEST(RevertexCommandLine, ListPortsPrintsSixteenComPortsWithTheOverride)
