@@ -30,30 +30,6 @@ TEST(StartRequest, OptionsChooseWhatRuns)
     EXPECT_EQ(startRequestFrom({QStringLiteral("--list-ports")}), StartRequest::Window);   // the program's own name
 }
 
-TEST(WizardArguments, NameTheFirmwareFileOrSayWhatIsWrong)
-{
-    const struct {
-        QStringList arguments;
-        const char *file;
-        bool wrong;
-    } cases[] = {
-        {args({}), "", false},
-        {args({"--firmware", "a.exe"}), "a.exe", false},
-        {args({"--firmware=a.exe"}), "a.exe", false},
-        {args({"a.exe"}), "a.exe", false},
-        {args({"--firmware"}), "", true},
-        {args({"--firmware="}), "", true},
-        {args({"a.exe", "b.hex"}), "", true},
-        {args({"--firmware", "a.exe", "b.hex"}), "", true},
-        {args({"--frimware", "a.exe"}), "", true},
-    };
-    for (const auto &c : cases) {
-        const WizardArguments read = wizardArgumentsFrom(c.arguments);
-        EXPECT_EQ(read.firmwareFile, QString::fromLatin1(c.file)) << c.arguments.join(' ').toStdString();
-        EXPECT_EQ(!read.error.isEmpty(), c.wrong) << c.arguments.join(' ').toStdString();
-    }
-}
-
 #ifndef Q_OS_WIN
 
 struct ProgramRun {

@@ -162,6 +162,8 @@ TEST_F(Start, ARefusalOnTheCommandLineGoesToStandardErrorWithStatusTwo)
         {{older}, QStringLiteral("revertex: %1, read as a raw MCS-51 image: version text \"CBOX 3.40\", this wizard flashes 3.46\n").arg(older)},
         {{QStringLiteral("--firmware")},
          QStringLiteral("revertex: --firmware needs the name of a firmware file (revertex --help lists the options)\n")},
+        {{QStringLiteral("--firmware=")},
+         QStringLiteral("revertex: --firmware needs the name of a firmware file (revertex --help lists the options)\n")},
         {{QStringLiteral("--frimware"), older},
          QStringLiteral("revertex: unknown option --frimware (revertex --help lists the options)\n")},
         {{older, older},

@@ -135,7 +135,6 @@ TEST(FirmwareFile, EveryRefusalNamesTheFileWhatItWasReadAsAndTheFault)
 // exactly it: a longer version is another version.
 TEST(FirmwareFile, TakesOnlyTheVersionTheCameraCheckComparesWith)
 {
-    EXPECT_STREQ(FirmwareVersion::kReference, "3.46");
     for (const char *text : {"CBOX 3.460", "CBOX 3.4", "cbox 3.46"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(FirmwareFile::check(testImageWithVersion(text)), ImageError);
