@@ -13,6 +13,7 @@
 #include "app/WindowCentring.h"
 #include "app/WindowLayout.h"
 #include "flash/FirmwareImage.h"
+#include "flash/TestFirmware.h"
 #include "link/ComPortsPresent.h"
 #include "link/ReplyHandling.h"
 #include "link/RuntimeError.h"
@@ -50,8 +51,11 @@ const QColor kBannerColour(255, 255, 255);
 const QColor kProgressBackground(207, 226, 240);
 const QColor kProgressBar(99, 154, 206);
 
-// Reported when the carried firmware image cannot be used (the toolkit's "bad file format").
+// Reported when the firmware image cannot be used (the toolkit's "bad file format").
 constexpr int kBadFirmwareError = 321;
+
+// Label10's line when the firmware is our test image, in place of the web address.
+const QString kTestFirmwareNotice = QStringLiteral("TEST FIRMWARE: for the simulated camera only");
 
 constexpr int kComPortCount = 16;
 constexpr int kComPortEntryWidth = 2;    // " 1" ... "16": right-aligned in two characters
@@ -370,15 +374,17 @@ void frmRevertex::unpackFirmwareImage()
     // directory or a second instance cannot break the start. A damaged image stops
     // the load here, before any port is opened or a byte sent.
     try {
-        FirmwareLines = unpackFirmware(m_firmwareContainer.isEmpty() ? embeddedFirmwareContainer() : m_firmwareContainer);
+        FirmwareLines = unpackFirmware(m_firmwareContainer);
     } catch (const FirmwareError &error) {
         FirmwareLines.clear();
         throw RuntimeError(kBadFirmwareError,
-                           QStringLiteral("The firmware image in this program is damaged (%1). "
-                                          "Nothing has been sent to the camera.")
+                           QStringLiteral("The firmware image is damaged (%1). Nothing has been sent to the camera.")
                                .arg(error.message()));
     }
     m_firmwareContainer.clear();
+    m_holdsTestImage = TestFirmware::isTestImage(FirmwareLines);
+    if (m_holdsTestImage)
+        control<DialogLabel>("Label10")->setText(kTestFirmwareNotice);
 }
 
 void frmRevertex::cmdNext_Click()

@@ -39,7 +39,7 @@ public:
         std::unique_ptr<CommPort> port;        // null: the serial port control on QSerialPort
         std::unique_ptr<SecondsClock> clock;   // null: whole seconds of the monotonic clock
         RunTimeErrorReport fatalError;         // empty: the message box, then the program ends
-        QByteArray firmware;                   // empty: the firmware container embedded at build time
+        QByteArray firmware;                   // the firmware container, checked at the start (WizardStart)
         std::function<QList<ComPortAssignment>()> comPorts;   // empty: the machine's COM ports as they are now
     };
 
@@ -61,6 +61,9 @@ public:
     // Read-only views of the window's own state.
     const CameraSession &session() const { return m_session; }
     const LineRecords &firmwareLines() const { return FirmwareLines; }
+    // Our own test image, fit only for the simulated camera: the window says so in
+    // Label10 for the whole run.
+    bool holdsTestImage() const { return m_holdsTestImage; }
     qint32 pageNumber() const { return PageNumber; }
     qint32 throbFrame() const { return ThrobFrame; }
     qint32 throbX() const { return ThrobX; }
@@ -111,6 +114,7 @@ private:
     qint16 m_failedPort = 0;     // the COM number whose port failed at the last check; 0: none
     QString m_portFailure;       // and why
     LineRecords FirmwareLines;
+    bool m_holdsTestImage = false;
     CameraCheck m_cameraCheck;
     DownloadStart m_downloadStart;
     LineTransfer m_lineTransfer;

@@ -1,11 +1,12 @@
 // Revertex: the wizard that reflashes a PictureTel PTZ 2 camera over a serial port.
 #include "app/CommandLine.h"
-#include "app/FatalErrorGuard.h"
-#include "app/frmRevertex.h"
-#include "flash/FirmwareImage.h"
+#include "app/FileDialogPrompt.h"
+#include "app/WizardStart.h"
+#include "flash/EmbeddedFirmware.h"
 #include "link/ComPortsPresent.h"
 
 #include <QApplication>
+#include <QTextStream>
 
 #include <cstdio>
 #include <memory>
@@ -18,14 +19,24 @@ namespace {
 
 constexpr qint16 kComPortCount = 16;   // the entries of the COM port list
 
-// A Windows program of the window kind starts without a console: the options answer
-// in the console of the command prompt that started them, when there is one.
+// A Windows program of the window kind starts without a console: the options and the
+// refusal of a file named on the command line answer in the console of the command
+// prompt that started them, when there is one. A stream already redirected stays so.
 void useParentConsole()
 {
 #ifdef Q_OS_WIN
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+    const auto missing = [](DWORD which) {
+        const HANDLE handle = GetStdHandle(which);
+        return handle == nullptr || handle == INVALID_HANDLE_VALUE;
+    };
+    const bool outMissing = missing(STD_OUTPUT_HANDLE);
+    const bool errMissing = missing(STD_ERROR_HANDLE);
+    if ((outMissing || errMissing) && AttachConsole(ATTACH_PARENT_PROCESS)) {
         FILE *ignored = nullptr;
-        freopen_s(&ignored, "CONOUT$", "w", stdout);
+        if (outMissing)
+            freopen_s(&ignored, "CONOUT$", "w", stdout);
+        if (errMissing)
+            freopen_s(&ignored, "CONOUT$", "w", stderr);
     }
 #endif
 }
@@ -33,7 +44,6 @@ void useParentConsole()
 // Prints to stdout; 0 when all of it got there.
 int print(const QString &text)
 {
-    useParentConsole();
     const QByteArray bytes = text.toLocal8Bit();
     const bool written = fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) == std::size_t(bytes.size());
     return written && fflush(stdout) == 0 ? 0 : 1;
@@ -43,6 +53,7 @@ int print(const QString &text)
 
 int main(int argc, char **argv)
 {
+    useParentConsole();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -62,22 +73,18 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Revertex"));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.revertex.Revertex"));   // the menu entry's name
-    if (embeddedFirmwareIsTestImage()) {
-        fputs("revertex: this build carries the test firmware image, made for the simulated camera "
-              "(ptz2-sim). Do not flash a real camera with it: build with -DREVERTEX_FIRMWARE=<file>.\n",
-              stderr);
-    }
 
-    // A failure while the window loads (the firmware image above all) ends the program
-    // with the report, before the window is ever shown.
-    std::unique_ptr<frmRevertex> window;
-    const bool loaded = runReportingFailure([&window] { window = std::make_unique<frmRevertex>(); },
-                                            [](int number, const QString &description) {
-                                                showRunTimeError(nullptr, number, description);
-                                            });
-    if (!loaded)
-        return 1;
-    QApplication::setWindowIcon(window->windowIcon());
-    window->show();
+    // The firmware, checked, before the window: a file named here, the build's own, or
+    // one the user picks in the file dialog. Qt has taken its own options out by now.
+    FileDialogPrompt prompt;
+    WizardStart::Parts parts;
+    parts.prompt = &prompt;
+    parts.embedded = embeddedFirmwareContainer();
+    QTextStream err(stderr);
+    WizardStart::Outcome started = WizardStart::run(QApplication::arguments(), std::move(parts), err);
+    if (!started.window)
+        return started.exitStatus;
+    QApplication::setWindowIcon(started.window->windowIcon());
+    started.window->show();
     return app.exec();
 }

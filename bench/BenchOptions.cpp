@@ -37,8 +37,9 @@ QString BenchOptions::usage()
     return QStringLiteral(
         "Usage: flash_bench [options]   (run offscreen: QT_QPA_PLATFORM=offscreen, or scripts/bench.sh)\n"
         "\n"
-        "Flashes the embedded firmware image with the real wizard against ptz2-sim and prints\n"
-        "how long it took on the line and on our side, the wizard's CPU share, and start-up.\n"
+        "Flashes our test image (named with --firmware) with the real wizard against ptz2-sim\n"
+        "and prints how long it took on the line and on our side, the wizard's CPU share, and\n"
+        "start-up.\n"
         "\n"
         "  --unpaced-only      only the flash without pacing (a few seconds)\n"
         "  --paced-only        only the flash paced at 9600 baud (about 75 seconds)\n"

@@ -1,11 +1,11 @@
 #include "bench/FlashRun.h"
 
+#include "app/WizardStart.h"
 #include "app/frmRevertex.h"
-#include "bench/LineTimingFile.h"
 #include "bench/EventWatch.h"
 #include "bench/LineSendTimes.h"
+#include "bench/LineTimingFile.h"
 #include "bench/SimulatedCamera.h"
-#include "link/RuntimeError.h"
 #include "link/SerialPortControl.h"
 
 #include <QComboBox>
@@ -63,22 +63,30 @@ FlashFigures FlashRun::run(int baud)
 
     // A run-time error would end the wizard with a message box; here it ends the run.
     QString fatal;
-    frmRevertex::Parts parts;
+    const auto recordFatal = [&fatal](int number, const QString &description) {
+        if (fatal.isEmpty())
+            fatal = QStringLiteral("run-time error %1: %2").arg(number).arg(description);
+    };
     auto port = std::make_unique<SerialPortControl>();   // the real one, watched for arrivals
     QSerialPort *serial = port->findChild<QSerialPort *>();
     if (!serial)
         return failed(figures, QStringLiteral("the serial port control has no QSerialPort"));
-    parts.port = std::move(port);
-    parts.fatalError = [&fatal](int number, const QString &description) {
-        if (fatal.isEmpty())
-            fatal = QStringLiteral("run-time error %1: %2").arg(number).arg(description);
+    // The program's own start, with the firmware named as scripts/run.sh names it.
+    WizardStart::Parts wizard;
+    wizard.window = [&port, &recordFatal] {
+        frmRevertex::Parts parts;
+        parts.port = std::move(port);
+        parts.fatalError = recordFatal;
+        return parts;
     };
-    std::unique_ptr<frmRevertex> window;
-    try {
-        window = std::make_unique<frmRevertex>(std::move(parts));
-    } catch (const RuntimeError &error) {
-        return failed(figures, QStringLiteral("the window did not load: %1").arg(error.description()));
-    }
+    wizard.loadFailure = recordFatal;
+    QString startOutput;
+    QTextStream startErr(&startOutput);
+    const QStringList arguments = {QStringLiteral("flash_bench"), QStringLiteral("--firmware"),
+                                   QStringLiteral(REVERTEX_BENCH_FIRMWARE_CONTAINER)};
+    std::unique_ptr<frmRevertex> window = WizardStart::run(arguments, std::move(wizard), startErr).window;
+    if (!window)
+        return failed(figures, QStringLiteral("the wizard did not start: %1%2").arg(startOutput, fatal));
     window->show();
     figures.budget = WireBudget::forLines(window->firmwareLines());
 

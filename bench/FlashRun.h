@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-// One whole flash of the embedded image by the real wizard (real serial port layer,
+// One whole flash of our test image by the real wizard (real serial port layer,
 // real clock) against ptz2-sim, driven as a person drives it: Next, COM 1, Next, and
 // Next on the warning page. What it measured.
 struct FlashFigures {

@@ -1,6 +1,7 @@
 #include "bench/StartupProbe.h"
 
 #include "app/FatalErrorGuard.h"
+#include "app/WizardStart.h"
 #include "app/frmRevertex.h"
 #include "bench/CpuReading.h"
 #include "bench/EventWatch.h"
@@ -56,13 +57,17 @@ int StartupProbe::runChild(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Revertex"));
     const double applicationReady = monotonicSeconds();
 
-    std::unique_ptr<frmRevertex> window;
+    // The program's start: the firmware file read and checked, then the window loaded.
     QString failure;
-    const bool loaded = runReportingFailure([&window] { window = std::make_unique<frmRevertex>(); },
-                                            [&failure](int number, const QString &description) {
-                                                failure = runTimeErrorText(number, description);
-                                            });
-    if (!loaded) {
+    WizardStart::Parts start;
+    start.loadFailure = [&failure](int number, const QString &description) {
+        failure = runTimeErrorText(number, description);
+    };
+    QTextStream err(&failure);
+    const QStringList arguments = {QApplication::applicationFilePath(), QStringLiteral("--firmware"),
+                                   QStringLiteral(REVERTEX_BENCH_FIRMWARE_CONTAINER)};
+    std::unique_ptr<frmRevertex> window = WizardStart::run(arguments, std::move(start), err).window;
+    if (!window) {
         std::fprintf(stderr, "%s\n", qPrintable(failure));
         return 1;
     }

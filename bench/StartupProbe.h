@@ -4,7 +4,7 @@
 #include <vector>
 
 // Start-up as a person meets it: from the moment the program is launched to the window
-// shown (first painted) with the firmware image unpacked. The bench starts itself as
+// shown (first painted) with the firmware file read, checked and unpacked. The bench starts itself as
 // a child process in its start-up mode, which does exactly what the wizard's main()
 // does and reports when each stage was done; the launch time is taken here, right
 // before the child is spawned, so exec, dynamic loading and static set-up all count.

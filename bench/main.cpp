@@ -1,4 +1,4 @@
-// flash_bench: how long a flash of the embedded image takes with the real wizard,
+// flash_bench: how long a flash of our test image takes with the real wizard,
 // and how much of it is spent on our side. Prints figures; it never fails on a slow
 // machine, only when a flash itself fails.
 #include "bench/BenchOptions.h"

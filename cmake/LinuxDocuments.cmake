@@ -4,7 +4,7 @@
 #   changelog.gz   the Debian changelog, from CHANGELOG.md;
 #   copyright      Debian's machine-readable copyright file, with the text of LICENSE.
 # gzip -9n is how Debian wants them: best compression, no name or time stamp inside.
-# Needs REVERTEX_PACKAGE_CONTACT and REVERTEX_FIRMWARE (empty: the test image).
+# Needs REVERTEX_PACKAGE_CONTACT and REVERTEX_FIRMWARE (empty: no firmware embedded).
 
 option(REVERTEX_MANUAL_PAGE "Build and install the manual page (needs scdoc)" ON)
 find_program(REVERTEX_GZIP gzip)
@@ -67,8 +67,8 @@ Disclaimer: usr/bin/revertex embeds the camera firmware image that was given to
  licence below: it may be used only on the terms under which it was obtained.]])
 else()
   set(REVERTEX_FIRMWARE_NOTE [[
-Comment: usr/bin/revertex embeds the project's own test firmware image, fit only
- for the simulated camera; it is covered by the licence below.]])
+Comment: usr/bin/revertex carries no camera firmware: it reads the firmware the
+ user names when it starts, which is not part of Revertex.]])
 endif()
 configure_file(${CMAKE_SOURCE_DIR}/packaging/copyright.in ${revertex_documents_dir}/copyright @ONLY)
 

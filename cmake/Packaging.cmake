@@ -53,16 +53,14 @@ set(description
     "works with the Optivant Moving camera-control program. It checks the camera,\n"
     "reads its firmware version and, when needed, sends the new firmware line by\n"
     "line.")
-# Without REVERTEX_FIRMWARE the program carries the test image, which would ruin a real
-# camera. Such packages say so in their version and description, and their version
-# sorts below the release's, so installing a real package replaces them.
+# The camera's firmware is not ours to ship: a package built without REVERTEX_FIRMWARE
+# carries none, and the program asks for it when it starts.
 if(NOT REVERTEX_FIRMWARE)
-  string(APPEND CPACK_PACKAGE_VERSION "~testimage")
-  string(APPEND CPACK_PACKAGE_DESCRIPTION_SUMMARY " (simulated camera only)")
   list(APPEND description
-       "\n\nTEST BUILD: this package carries a test firmware image, fit only for the\n"
-       "simulated camera ptz2-sim. Never flash a real camera with it: build with\n"
-       "-DREVERTEX_FIRMWARE=<firmware file> for that.")
+       "\n\nThe camera's firmware is not included: Revertex asks for it when it starts.\n"
+       "It reads it from the Windows flash program given with the camera's software\n"
+       "(which holds it as its resource CUSTOM/101) or from a firmware file (Intel\n"
+       "HEX, raw image or container), and checks it to the last byte first.")
 endif()
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${description})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Revertex)

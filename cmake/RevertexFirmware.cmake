@@ -1,20 +1,17 @@
-# Choosing, checking and embedding the firmware the program carries. The firmware is
-# data supplied with the build: REVERTEX_FIRMWARE names it, fwimage checks and packs
-# it while building (a bad file fails the build with fwimage's message), and the
-# container goes into the program as resource CUSTOM/101: on Windows a Win32 resource,
-# elsewhere rcc's :/CUSTOM/101.
-
-set(REVERTEX_FIRMWARE_TEST_IMAGE ${CMAKE_CURRENT_LIST_DIR}/../resources/firmware/ptz2-test-image.container)
-cmake_path(NORMAL_PATH REVERTEX_FIRMWARE_TEST_IMAGE)
+# Choosing, checking and embedding firmware for the program to carry. The camera's
+# firmware is not ours to ship, so a build carries none unless REVERTEX_FIRMWARE names
+# it: then fwimage checks and packs it while building (a bad file fails the build with
+# fwimage's message, the same words the program gives for a file named when it starts),
+# and the container goes into the program as resource CUSTOM/101: on Windows a Win32
+# resource, elsewhere rcc's :/CUSTOM/101.
 
 # revertex_choose_firmware(<file_var> <format_var>)
 # The file named by REVERTEX_FIRMWARE (CMake makes a relative name given with -D
 # absolute from the directory it runs in; any other relative name is taken from the
-# source directory) and the format to read it in; without it, our own test image, which is
-# fit only for the simulated camera.
+# source directory) and the format to read it in; an empty file when none is named.
 function(revertex_choose_firmware file_var format_var)
   set(REVERTEX_FIRMWARE "" CACHE FILEPATH
-      "Firmware to embed: a container, a raw MCS-51 image, an Intel HEX file or a Windows program carrying CUSTOM/101 (empty: the test image for the simulated camera)")
+      "Firmware to embed: a container, a raw MCS-51 image, an Intel HEX file or a Windows program carrying CUSTOM/101 (empty: none, the program asks for it when it starts)")
   set(REVERTEX_FIRMWARE_FORMAT auto CACHE STRING
       "How to read REVERTEX_FIRMWARE: auto, container, raw, hex or exe (see fwimage --help)")
   set_property(CACHE REVERTEX_FIRMWARE_FORMAT PROPERTY STRINGS auto container raw hex exe)
@@ -22,6 +19,7 @@ function(revertex_choose_firmware file_var format_var)
     message(FATAL_ERROR "REVERTEX_FIRMWARE_FORMAT is '${REVERTEX_FIRMWARE_FORMAT}': use auto, container, raw, hex or exe")
   endif()
 
+  set(firmware "")
   if(REVERTEX_FIRMWARE)
     cmake_path(ABSOLUTE_PATH REVERTEX_FIRMWARE BASE_DIRECTORY ${CMAKE_SOURCE_DIR} NORMALIZE OUTPUT_VARIABLE firmware)
     if(NOT EXISTS ${firmware} OR IS_DIRECTORY ${firmware})
@@ -29,16 +27,16 @@ function(revertex_choose_firmware file_var format_var)
     endif()
     message(STATUS "Firmware: ${firmware} (checked by fwimage while building)")
   else()
-    set(firmware ${REVERTEX_FIRMWARE_TEST_IMAGE})
-    message(WARNING "Firmware: no REVERTEX_FIRMWARE given, embedding the test image ${firmware}. "
-                   "This build is for the simulated camera only: never flash a real camera with it.")
+    message(STATUS "Firmware: none embedded; the program asks for it when it starts "
+                   "(-DREVERTEX_FIRMWARE=<file> embeds one)")
   endif()
   set(${file_var} ${firmware} PARENT_SCOPE)
   set(${format_var} ${REVERTEX_FIRMWARE_FORMAT} PARENT_SCOPE)
 endfunction()
 
 # revertex_firmware_container(OUTPUT <container> SOURCE <file> [FORMAT <format>] FWIMAGE <target or path>)
-# Build step: fwimage checks every record of SOURCE and writes the container. It
+# Build step: fwimage checks SOURCE as the program checks a file named when it starts
+# (every record, and the version the wizard flashes) and writes the container. It
 # writes nothing when the file is bad, so the build stops and tries again next time.
 function(revertex_firmware_container)
   cmake_parse_arguments(A "" "OUTPUT;SOURCE;FORMAT;FWIMAGE" "" ${ARGN})

@@ -65,8 +65,7 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/Qt.txt
 # Revertex's own licence beside Qt's.
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION licenses RENAME Revertex.txt)
 
-# revertex-<version>-win64.zip, revertex-<version>-win64-setup.exe (the version carries
-# "~testimage" when the build holds the test firmware).
+# revertex-<version>-win64.zip, revertex-<version>-win64-setup.exe.
 set(CPACK_SYSTEM_NAME win64)
 set(CPACK_PACKAGE_FILE_NAME "revertex-${CPACK_PACKAGE_VERSION}-win64")
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/WindowsPackageNames.cmake)

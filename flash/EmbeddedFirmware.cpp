@@ -1,5 +1,7 @@
 // The one place that knows where the build put the firmware container: this file is
 // compiled into revertex_embedded_firmware together with the generated resource.
+#include "flash/EmbeddedFirmware.h"
+
 #include "flash/FirmwareImage.h"
 
 #include <QtGlobal>
@@ -19,7 +21,7 @@ static bool registerFirmwareResource()
     return true;
 }
 
-QByteArray embeddedFirmwareContainer()
+std::optional<QByteArray> embeddedFirmwareContainer()
 {
     static const bool registered = registerFirmwareResource();
     Q_UNUSED(registered);

@@ -1,6 +1,9 @@
-// Windows: the build links the firmware container into the program file as the Win32
-// resource of type "CUSTOM", ID 101 (see cmake/RevertexFirmware.cmake), where the
-// resource API finds it and where tools that read program files can check it.
+// Windows, a build with -DREVERTEX_FIRMWARE: the build links the firmware container
+// into the program file as the Win32 resource of type "CUSTOM", ID 101 (see
+// cmake/RevertexFirmware.cmake), where the resource API finds it and where tools that
+// read program files can check it.
+#include "flash/EmbeddedFirmware.h"
+
 #include "flash/FirmwareImage.h"
 
 #include <windows.h>
@@ -17,7 +20,7 @@ constexpr WORD kResourceId = 101;
 
 } // namespace
 
-QByteArray embeddedFirmwareContainer()
+std::optional<QByteArray> embeddedFirmwareContainer()
 {
     // A null module is the program file itself, whichever library asks.
     HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(kResourceId), kResourceType);

@@ -40,12 +40,3 @@ qint64 containerRecordBytes(const LineRecords &lines);
 // The bytes of a Qt resource, or FirmwareError(-1, "no firmware is embedded in this
 // program") when there is no such resource.
 QByteArray firmwareContainerFromResource(const QString &resourcePath);
-
-// The container embedded in the program at build time (resource ":/CUSTOM/101").
-// Defined by the library revertex_embedded_firmware, which carries the resource:
-// a program that calls this links that library.
-QByteArray embeddedFirmwareContainer();
-
-// True when the build embedded our own test image, fit only for the simulated camera.
-// Also defined by revertex_embedded_firmware.
-bool embeddedFirmwareIsTestImage();

@@ -1,8 +1,18 @@
 # The firmware the program carries, chosen with REVERTEX_FIRMWARE (see
-# cmake/RevertexFirmware.cmake). A program that calls embeddedFirmwareContainer()
-# links revertex_embedded_firmware; revertex_firmware alone carries no firmware, so
-# fwimage, which checks it, can be built first.
-include(${CMAKE_SOURCE_DIR}/cmake/RevertexFirmware.cmake)
+# cmake/RevertexFirmware.cmake): none by default, and the program asks for it when it
+# starts. A program that calls embeddedFirmwareContainer() links
+# revertex_embedded_firmware; revertex_firmware alone carries no firmware, so fwimage,
+# which checks it, can be built first. Paths are this file's own, so that a small
+# project of the tests can include it as the build does.
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/RevertexFirmware.cmake)
+
+revertex_choose_firmware(revertex_firmware_source revertex_firmware_format)
+if(NOT revertex_firmware_source)
+  add_library(revertex_embedded_firmware STATIC ${CMAKE_CURRENT_LIST_DIR}/EmbeddedFirmwareNone.cpp)
+  target_link_libraries(revertex_embedded_firmware PUBLIC revertex_firmware)
+  set(REVERTEX_FIRMWARE_CONTAINER "" CACHE INTERNAL "The container the build embeds (none)")
+  return()
+endif()
 
 # A cross build cannot run the fwimage it builds (unless CMAKE_CROSSCOMPILING_EMULATOR
 # runs it): REVERTEX_HOST_FWIMAGE names one built for this machine instead.
@@ -16,7 +26,6 @@ else()
   set(revertex_fwimage_command fwimage)
 endif()
 
-revertex_choose_firmware(revertex_firmware_source revertex_firmware_format)
 set(REVERTEX_FIRMWARE_CONTAINER ${CMAKE_BINARY_DIR}/firmware/firmware.container
     CACHE INTERNAL "The container the build embeds")
 revertex_firmware_container(
@@ -28,15 +37,10 @@ revertex_firmware_container(
 # Windows programs carry the container as a Win32 resource; the others through Qt's
 # resource system.
 if(WIN32)
-  add_library(revertex_embedded_firmware STATIC EmbeddedFirmwareWin32.cpp EmbeddedFirmwareKind.cpp)
+  add_library(revertex_embedded_firmware STATIC ${CMAKE_CURRENT_LIST_DIR}/EmbeddedFirmwareWin32.cpp)
   revertex_firmware_win32_resource(TARGET revertex_embedded_firmware CONTAINER ${REVERTEX_FIRMWARE_CONTAINER})
 else()
-  add_library(revertex_embedded_firmware STATIC EmbeddedFirmware.cpp EmbeddedFirmwareKind.cpp)
+  add_library(revertex_embedded_firmware STATIC ${CMAKE_CURRENT_LIST_DIR}/EmbeddedFirmware.cpp)
   revertex_firmware_resource(TARGET revertex_embedded_firmware CONTAINER ${REVERTEX_FIRMWARE_CONTAINER})
 endif()
 target_link_libraries(revertex_embedded_firmware PUBLIC revertex_firmware)
-
-# A build without REVERTEX_FIRMWARE says so when it starts: its image would ruin a real camera.
-if(NOT REVERTEX_FIRMWARE)
-  target_compile_definitions(revertex_embedded_firmware PRIVATE REVERTEX_EMBEDS_TEST_IMAGE=1)
-endif()

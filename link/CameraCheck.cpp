@@ -1,5 +1,6 @@
 #include "link/CameraCheck.h"
 
+#include "flash/FirmwareVersion.h"
 #include "link/Frames.h"
 #include "link/ReplyHandling.h"
 #include "link/RuntimeError.h"
@@ -17,8 +18,8 @@ constexpr qint64 kCkkVAckLimitSeconds = 1;
 constexpr qint64 kCki0nAckLimitSeconds = 3;
 constexpr qint64 kVersionAckLimitSeconds = 3;
 
-// The version of the firmware image the program carries.
-const QByteArray kReferenceVersion("3.46");
+// The version of the firmware the wizard flashes: only an image that carries it is taken.
+const QByteArray kReferenceVersion(FirmwareVersion::kReference);
 // What pvr makes of a reply that is no version report.
 const QByteArray kUnknownVersion("unk");
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds Revertex, then times a whole flash of the embedded firmware image with the
+# Builds Revertex, then times a whole flash of our test firmware image with the
 # real wizard (offscreen) against the simulated camera, paced like a 9600-baud line
 # and unpaced, and the program's start-up. Prints a table of figures; it fails only
 # when a flash itself fails, never because the machine is slow.

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds Revertex and opens the wizard. By default a simulated PTZ 2 camera
-# (ptz2-sim, paced at 9600 baud like a real line) sits on COM 1.
+# (ptz2-sim, paced at 9600 baud like a real line) sits on COM 1, and the wizard is given
+# our test image, which is fit for that simulated camera only.
 #
-#   scripts/run.sh                      simulated camera on COM 1
+#   scripts/run.sh                      simulated camera on COM 1, the test image
 #   scripts/run.sh -- --version 3.46    options after -- go to ptz2-sim
-#   scripts/run.sh --camera             no simulator: a real camera, ports as in the README
+#   scripts/run.sh --camera             no simulator and no firmware: a real camera, ports
+#                                       as in the README; the wizard asks for the firmware
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,10 +38,11 @@ scripts/build.sh
 if [ "$use_sim" -eq 0 ]; then
   exec build/revertex
 fi
+test_image=resources/firmware/ptz2-test-image.container
 
 workdir=$(mktemp -d)
 trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; rm -rf "$workdir"' EXIT
-build/ptz2-sim --baud 9600 --expect build/firmware/firmware.container --path-file "$workdir/port" "${sim_args[@]}" \
+build/ptz2-sim --baud 9600 --expect "$test_image" --path-file "$workdir/port" "${sim_args[@]}" \
   >"$workdir/sim.log" 2>&1 &
 sim_pid=$!
 for _ in $(seq 100); do
@@ -55,7 +58,7 @@ export REVERTEX_COM1
 REVERTEX_COM1=$(cat "$workdir/port")
 echo "Simulated PTZ 2 camera on COM 1 ($REVERTEX_COM1)."
 status=0
-build/revertex || status=$?
+build/revertex --firmware "$test_image" || status=$?
 kill -TERM "$sim_pid" 2>/dev/null || true
 sim_status=0
 wait "$sim_pid" 2>/dev/null || sim_status=$?

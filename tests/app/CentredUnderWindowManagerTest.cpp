@@ -2,6 +2,7 @@
 // by run-under-window-manager.sh): the decorated window, title bar included, opens in
 // the middle of the screen.
 #include "app/frmRevertex.h"
+#include "tests/firmware/FirmwareTestFiles.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -22,7 +23,9 @@ constexpr int kPollMs = 20;
 TEST(CentredUnderWindowManager, TheDecoratedWindowSitsInTheMiddle)
 {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    frmRevertex window;
+    frmRevertex::Parts parts;
+    parts.firmware = FirmwareTestFiles::plainFirmware();
+    frmRevertex window(std::move(parts));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 

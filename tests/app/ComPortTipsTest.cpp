@@ -34,6 +34,7 @@ protected:
         frmRevertex::Parts parts;
         parts.port = std::move(fakePort);
         parts.clock = std::move(fakeClock);
+        parts.firmware = FirmwareTestFiles::plainFirmware();
         parts.fatalError = [this](int number, const QString &description) { reports.append({number, description}); };
         parts.comPorts = [this] {
             ++lookups;

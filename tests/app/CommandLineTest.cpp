@@ -1,10 +1,12 @@
-// revertex --help and --list-ports: the program itself, started as from a terminal
-// without a display.
+// revertex --help, --list-ports and a refused --firmware: the program itself, started
+// as from a terminal without a display.
 #include "app/CommandLine.h"
+#include "tests/firmware/FirmwareTestFiles.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -62,6 +64,24 @@ TEST(RevertexCommandLine, HelpListsTheOptions)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, helpText());
     EXPECT_TRUE(run.out.contains(QStringLiteral("--list-ports")));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("--firmware FILE")));
+}
+
+// Qt's own options reach Qt, and a firmware file named is checked before any window:
+// the refusal goes to standard error, with status 2, and nothing is written.
+TEST(RevertexCommandLine, ARefusedFirmwareFileEndsWithItsReasonAndStatusTwo)
+{
+    QTemporaryDir dir;
+    const QString cut = dir.filePath(QStringLiteral("cut.container"));
+    FirmwareTestFiles::writeFile(cut, FirmwareTestFiles::committedTestImage().left(20000));
+    const ProgramRun run = runRevertex({QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--firmware"), cut});
+    EXPECT_EQ(run.exitCode, 2);
+    // (Qt may add warnings of its own about the environment.)
+    const QString refusal = QStringLiteral("revertex: %1, read as a firmware container: record 284 of 899: length 65 runs past "
+                                           "the end: only 30 bytes are left")
+                                .arg(cut);
+    EXPECT_TRUE(run.err.contains(refusal)) << run.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("cut.container")});
 }
 
 TEST(RevertexCommandLine, ListPortsPrintsSixteenComPortsWithTheOverride)

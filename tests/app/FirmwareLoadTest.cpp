@@ -1,11 +1,16 @@
-// The window's load takes the firmware it carries into FirmwareLines, and refuses a
-// damaged image before anything can reach the camera.
+// The window's load takes the firmware it is given into FirmwareLines, refuses a
+// damaged image before anything can reach the camera, and says so on screen when the
+// firmware is our test image.
 #include "app/frmRevertex.h"
 #include "flash/FirmwareImage.h"
+#include "flash/ImagePacking.h"
 #include "flash/LineCodec.h"
 #include "link/RuntimeError.h"
+#include "tests/firmware/FirmwareTestFiles.h"
 #include "tests/support/FakeCommPort.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -45,14 +50,36 @@ Loaded load(const QByteArray &firmware)
     return loaded;
 }
 
-TEST(FirmwareLoad, TheEmbeddedImageBecomesTheLines)
+QString label10(const frmRevertex &window) { return window.findChild<QLabel *>(QStringLiteral("Label10"))->text(); }
+
+// Known by its image however it was packed; any other firmware leaves the web address.
+TEST(FirmwareLoad, TheTestImageSaysSoInTheWebAddressLineForTheWholeRun)
 {
-    const Loaded loaded = load({});
-    const LineRecords expected = unpackFirmware(embeddedFirmwareContainer());
-    EXPECT_EQ(loaded.window->firmwareLines(), expected);
-    EXPECT_GE(expected.size(), 2);
-    EXPECT_EQ(loaded.window->session().LineIndex, -1);
-    EXPECT_TRUE(loaded.window->session().AckReceived);
+    const QByteArray testImage = FirmwareTestFiles::committedTestImage();
+    QByteArray image = ImagePacking::imageFromLines(unpackFirmware(testImage));
+    const QByteArray repacked = ImagePacking::packImage(image);   // as from a raw or HEX file
+    image[0x200] = static_cast<char>(image.at(0x200) ^ 0x01);
+    const struct {
+        const char *what;
+        QByteArray firmware;
+        bool isTestImage;
+    } cases[] = {
+        {"the committed container", testImage, true},
+        {"its image packed again", repacked, true},
+        {"one byte changed", ImagePacking::packImage(image), false},
+        {"other firmware", FirmwareTestFiles::plainFirmware(), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const Loaded loaded = load(c.firmware);
+        EXPECT_EQ(loaded.window->holdsTestImage(), c.isTestImage);
+        const QString expected = c.isTestImage ? QStringLiteral("TEST FIRMWARE: for the simulated camera only")
+                                               : QStringLiteral("www.optivant.com");
+        EXPECT_EQ(label10(*loaded.window), expected);
+        loaded.window->findChild<QPushButton *>(QStringLiteral("cmdNext"))->click();
+        loaded.window->land(Landing::NeedsFlashing);
+        EXPECT_EQ(label10(*loaded.window), expected);
+    }
 }
 
 TEST(FirmwareLoad, AGivenContainerIsTakenByteForByte)
@@ -69,7 +96,7 @@ TEST(FirmwareLoad, ADamagedImageStopsTheLoad)
     QByteArray badSum = goodLine('\x01');
     badSum[10] = '\x03';
     for (const QByteArray &bad : {container({goodLine('\x01'), badSum}), container({goodLine('\x01')}),
-                                  container({goodLine('\x01'), goodLine('\x02')}).left(70), QByteArray("\x05")}) {
+                                  container({goodLine('\x01'), goodLine('\x02')}).left(70), QByteArray("\x05"), QByteArray()}) {
         try {
             load(bad);
             ADD_FAILURE() << "loaded a damaged image " << bad.toHex().left(40).constData();

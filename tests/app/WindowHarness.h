@@ -2,6 +2,7 @@
 
 #include "app/PictureBox.h"
 #include "app/frmRevertex.h"
+#include "tests/firmware/FirmwareTestFiles.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeCommPort.h"
 
@@ -37,7 +38,7 @@ protected:
     // What the window runs on; a fixture may put in its own port, clock or firmware.
     virtual std::unique_ptr<FakeCommPort> makePort() { return std::make_unique<FakeCommPort>(); }
     virtual std::unique_ptr<SecondsClock> makeClock() { return std::make_unique<FakeClock>(); }
-    virtual QByteArray firmware() const { return {}; }
+    virtual QByteArray firmware() const { return FirmwareTestFiles::plainFirmware(); }
 
     void SetUp() override
     {

@@ -3,8 +3,10 @@
 #include "link/SerialPortControl.h"
 #include "tests/e2e/FaultySender.h"
 #include "tests/e2e/WizardOnSim.h"
+#include "tests/firmware/PeTestPrograms.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -43,6 +45,28 @@ TEST_F(FlashOverTheWire, WholeImageArrivesByteForByte)
     EXPECT_TRUE(summary.contains("lines received: 899\n")) << summary.toStdString();
     EXPECT_TRUE(summary.contains("image: match\n")) << summary.toStdString();
     EXPECT_TRUE(summary.contains(kWholeRoad)) << summary.toStdString();
+}
+
+// The camera's firmware as people have it: inside a 32-bit Windows flash program (here
+// one made with MinGW around our test image), named on the command line.
+TEST_F(FlashOverTheWire, AWindowsProgramNamedOnTheCommandLineArrivesByteForByte)
+{
+    using PeTestPrograms::Bits;
+    if (!PeTestPrograms::available(Bits::Pe32))
+        GTEST_SKIP() << "MinGW-w64 tools missing: " << PeTestPrograms::missingTools(Bits::Pe32).toStdString();
+    QTemporaryDir dir;
+    const QString program = PeTestPrograms::build(dir.path(), QStringLiteral("flash"), Bits::Pe32,
+                                                  {{QStringLiteral("101 CUSTOM"), FirmwareTestFiles::committedTestImage()}});
+    ASSERT_FALSE(program.isEmpty());
+    startFromCommandLine({QStringLiteral("--firmware"), program}, {QStringLiteral("--exit-after-finish")});
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->holdsTestImage());
+    runCheck();
+    runDownload(180000);
+    expectDonePage();
+    ASSERT_TRUE(sim->waitForExit(15000));
+    EXPECT_EQ(sim->exitCode(), 0) << sim->output().toStdString();
+    EXPECT_TRUE(sim->output().contains("image: match\n")) << sim->output().toStdString();
 }
 
 TEST_F(FlashOverTheWire, SplitNoisyAndDelayedRepliesStillDeliverTheImage)

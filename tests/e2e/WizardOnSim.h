@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/WizardStart.h"
 #include "app/frmRevertex.h"
+#include "tests/firmware/FirmwareTestFiles.h"
 #include "tests/support/SimProcess.h"
 
 #include <QComboBox>
@@ -18,9 +20,9 @@
 #include <memory>
 #include <utility>
 
-// The real wizard (real serial port layer, real clock, embedded firmware) against
-// ptz2-sim on a pseudo-terminal, driven the way a person drives it. Only the
-// fatal-error report is recorded instead of shown. Every test ends with the simulated
+// The real wizard (real serial port layer, real clock, our test image) against ptz2-sim
+// on a pseudo-terminal, driven the way a person drives it. Only the fatal-error report
+// is recorded instead of shown. Every test ends with the simulated
 // camera's verdict: the run fails unless the camera exits as expectedSimExit says
 // (0: the protocol was kept and the image is what the options lead to).
 class WizardOnSim : public ::testing::Test {
@@ -30,24 +32,53 @@ protected:
     QList<std::pair<int, QString>> reports;
     int expectedSimExit = 0;
 
-    static QString expectedContainer()
+    // What the simulated camera expects to receive.
+    static QString expectedContainer() { return FirmwareTestFiles::committedTestImagePath(); }
+
+    // Starts the simulated camera on COM 1 and opens the window with the test image;
+    // `port` replaces the window's serial port layer.
+    void start(QStringList simArguments, std::unique_ptr<CommPort> port = nullptr)
     {
-        return QDir(qEnvironmentVariable("REVERTEX_BUILD_DIR")).filePath(QStringLiteral("firmware/firmware.container"));
+        startSim(simArguments);
+        if (HasFatalFailure())
+            return;
+        frmRevertex::Parts parts = windowParts();
+        parts.port = std::move(port);
+        parts.firmware = FirmwareTestFiles::committedTestImage();
+        window = std::make_unique<frmRevertex>(std::move(parts));
+        window->show();
     }
 
-    // Starts the simulated camera on COM 1 and opens the window; `port` replaces the
-    // window's serial port layer.
-    void start(QStringList simArguments, std::unique_ptr<CommPort> port = nullptr)
+    // The same, with the program's own start: the firmware from the command line given.
+    void startFromCommandLine(const QStringList &programArguments, QStringList simArguments = {})
+    {
+        startSim(simArguments);
+        if (HasFatalFailure())
+            return;
+        WizardStart::Parts parts;
+        parts.window = [this] { return windowParts(); };
+        QString err;
+        QTextStream stream(&err);
+        WizardStart::Outcome started =
+            WizardStart::run(QStringList{QStringLiteral("revertex")} + programArguments, std::move(parts), stream);
+        ASSERT_TRUE(started.window) << err.toStdString();
+        window = std::move(started.window);
+        window->show();
+    }
+
+    void startSim(QStringList simArguments)
     {
         simArguments << QStringLiteral("--log-commands") << QStringLiteral("--expect") << expectedContainer();
         sim = std::make_unique<SimProcess>(simArguments);
         ASSERT_FALSE(sim->devicePath().isEmpty()) << sim->output().toStdString();
         qputenv("REVERTEX_COM1", sim->devicePath().toLocal8Bit());
+    }
+
+    frmRevertex::Parts windowParts()
+    {
         frmRevertex::Parts parts;
-        parts.port = std::move(port);
         parts.fatalError = [this](int number, const QString &description) { reports.append({number, description}); };
-        window = std::make_unique<frmRevertex>(std::move(parts));
-        window->show();
+        return parts;
     }
 
     void TearDown() override

@@ -1,6 +1,7 @@
 # cmake -DFWIMAGE=... -DSOURCE_DIR=... -DWORK_DIR=... -DGENERATOR=... -P BuildOptionTest.cmake
-# Configures and builds build-option/ (the firmware step of the real build) with the
-# default, a good and a bad REVERTEX_FIRMWARE, and checks what the build says and makes.
+# Configures and builds build-option/ (the firmware step of the real build, and with
+# WITH_PROGRAM the library that embeds it) with the default, a good and a bad
+# REVERTEX_FIRMWARE, and checks what the build says and makes.
 
 cmake_policy(VERSION 3.22)
 
@@ -53,24 +54,50 @@ function(expect_same_file name actual expected)
   endif()
 endfunction()
 
-# Without the option: the committed test image, and a clear notice.
-try_build(default built log)
-expect_in(default "${log}" "This build is for the simulated camera only")
-expect_same_file(default ${WORK_DIR}/default/firmware/firmware.container ${test_image})
+function(expect_program_writes name binary expected)
+  execute_process(COMMAND ${binary}/embedded-firmware ${binary}/embedded.out RESULT_VARIABLE status)
+  if(expected STREQUAL "none")
+    if(NOT status EQUAL 3)
+      message(FATAL_ERROR "${name}: the program carries firmware (status ${status}), it should carry none")
+    endif()
+  elseif(NOT status EQUAL 0)
+    message(FATAL_ERROR "${name}: the program carries no firmware (status ${status})")
+  else()
+    expect_same_file(${name} ${binary}/embedded.out ${expected})
+  endif()
+endfunction()
 
-# A good raw image: packed into a container at build time.
+# Without the option: nothing is embedded, and the build says the program asks for it.
+try_build(default built log)
+expect_in(default "${log}" "Firmware: none embedded; the program asks for it when it starts")
+if(EXISTS ${WORK_DIR}/default/firmware/firmware.container)
+  message(FATAL_ERROR "default: a container was made without REVERTEX_FIRMWARE")
+endif()
+
+# A good raw image, packed into a container at build time and carried by the library
+# the program links; none again once the option is emptied in the same build.
 execute_process(COMMAND ${FWIMAGE} unpack ${test_image} ${WORK_DIR}/good.bin RESULT_VARIABLE failed)
 execute_process(COMMAND ${FWIMAGE} pack ${WORK_DIR}/good.bin ${WORK_DIR}/good.container RESULT_VARIABLE failed2)
 if(failed OR failed2)
   message(FATAL_ERROR "fwimage could not prepare the good image")
 endif()
-try_build(good-raw built log -DREVERTEX_FIRMWARE=${WORK_DIR}/good.bin)
-expect_in(good-raw "${log}" "Firmware: ${WORK_DIR}/good.bin")
-expect_same_file(good-raw ${WORK_DIR}/good-raw/firmware/firmware.container ${WORK_DIR}/good.container)
+try_build(program built log -DWITH_PROGRAM=ON -DREVERTEX_FIRMWARE=${WORK_DIR}/good.bin)
+expect_in(program "${log}" "Firmware: ${WORK_DIR}/good.bin")
+expect_same_file(program ${WORK_DIR}/program/firmware/firmware.container ${WORK_DIR}/good.container)
+expect_program_writes(program ${WORK_DIR}/program ${WORK_DIR}/good.container)
+try_build(program built log -DWITH_PROGRAM=ON -DREVERTEX_FIRMWARE=)
+expect_in(program-then-none "${log}" "Firmware: none embedded")
+expect_program_writes(program-then-none ${WORK_DIR}/program none)
 
-# Back to the default in the same build: the (older) test image is embedded again.
-try_build(good-raw built log -DREVERTEX_FIRMWARE=)
-expect_same_file(good-raw-then-default ${WORK_DIR}/good-raw/firmware/firmware.container ${test_image})
+# An image of another version than the camera check compares with.
+execute_process(COMMAND perl -0777 -pe "s/CBOX 3\\.46/CBOX 3.40/" ${WORK_DIR}/good.bin
+                OUTPUT_FILE ${WORK_DIR}/older.bin RESULT_VARIABLE failed)
+file(SIZE ${WORK_DIR}/older.bin older_size)
+if(failed OR NOT older_size EQUAL 57536)
+  message(FATAL_ERROR "could not make the image of another version")
+endif()
+try_build(older build-fails log -DREVERTEX_FIRMWARE=${WORK_DIR}/older.bin)
+expect_in(older "${log}" "older.bin: version text \"CBOX 3.40\", this wizard flashes 3.46")
 
 # A container cut short: the build stops with fwimage's message and makes nothing.
 execute_process(COMMAND head -c 20000 ${test_image} OUTPUT_FILE ${WORK_DIR}/cut.container)

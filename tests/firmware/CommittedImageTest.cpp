@@ -1,9 +1,9 @@
 // The committed test image, read the way the program reads it: the figures it must
 // share with the camera's real image, and the edge cases of the container format.
 #include "flash/FirmwareImage.h"
+#include "flash/ImagePacking.h"
 #include "tests/firmware/FirmwareTestFiles.h"
 #include "tools/fwimage/FirmwareFigures.h"
-#include "tools/fwimage/ImagePacking.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

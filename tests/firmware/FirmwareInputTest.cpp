@@ -1,11 +1,11 @@
 // The files the build accepts: containers, raw images and Intel HEX, told apart by
 // their content, and each checked before it is embedded.
 #include "flash/FirmwareImage.h"
+#include "flash/FirmwareInput.h"
+#include "flash/ImageError.h"
+#include "flash/ImagePacking.h"
+#include "flash/IntelHexReader.h"
 #include "tests/firmware/FirmwareTestFiles.h"
-#include "tools/fwimage/FirmwareInput.h"
-#include "tools/fwimage/ImageError.h"
-#include "tools/fwimage/ImagePacking.h"
-#include "tools/fwimage/IntelHexReader.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -185,16 +185,16 @@ TEST(IntelHex, RefusesDamagedOrImpossibleFiles)
     const QByteArray beyond = hexRecord(0, 0x04, QByteArray("\x00\x01", 2)) + hexRecord(0, 0x00, "a") + hexRecord(0, 0x01, {});
 
     EXPECT_EQ(imageErrorOf(good), "accepted");
-    EXPECT_EQ(imageErrorOf(badChecksum), "Intel HEX line 2: checksum 0xE1 where the record needs 0xE0");
+    EXPECT_EQ(imageErrorOf(badChecksum), "Intel HEX: line 2: checksum 0xE1 where the record needs 0xE0");
     EXPECT_EQ(imageErrorOf(withoutEnd), "Intel HEX: no end-of-file record (the file may be cut short)");
-    EXPECT_EQ(imageErrorOf(overlapping), "Intel HEX line 2: address 0x0001 is written a second time");
-    EXPECT_EQ(imageErrorOf(beyond), "Intel HEX line 2: data at 0x10000 lies beyond the 65536-byte code space");
-    EXPECT_EQ(imageErrorOf(":0100000011EF\r\n"), "Intel HEX line 1: checksum 0xEF where the record needs 0xEE");
-    EXPECT_EQ(imageErrorOf(":0100000011\r\n"), "Intel HEX line 1: byte count 1 does not match the 0 data bytes present");
-    EXPECT_EQ(imageErrorOf(":01000000\r\n"), "Intel HEX line 1: record too short");
-    EXPECT_EQ(imageErrorOf(":0G\r\n"), "Intel HEX line 1: 'G' is not a hex digit");
+    EXPECT_EQ(imageErrorOf(overlapping), "Intel HEX: line 2: address 0x0001 is written a second time");
+    EXPECT_EQ(imageErrorOf(beyond), "Intel HEX: line 2: data at 0x10000 lies beyond the 65536-byte code space");
+    EXPECT_EQ(imageErrorOf(":0100000011EF\r\n"), "Intel HEX: line 1: checksum 0xEF where the record needs 0xEE");
+    EXPECT_EQ(imageErrorOf(":0100000011\r\n"), "Intel HEX: line 1: byte count 1 does not match the 0 data bytes present");
+    EXPECT_EQ(imageErrorOf(":01000000\r\n"), "Intel HEX: line 1: record too short");
+    EXPECT_EQ(imageErrorOf(":0G\r\n"), "Intel HEX: line 1: 'G' is not a hex digit");
     EXPECT_EQ(imageErrorOf(":00000001FF\r\n:zz"), "accepted");   // nothing after the end is read
-    EXPECT_EQ(imageErrorOf("hello\r\n"), "Intel HEX line 1: does not start with ':'");
+    EXPECT_EQ(imageErrorOf("hello\r\n"), "Intel HEX: line 1: does not start with ':'");
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #pragma once
 
-// Where the firmware tests find the committed test image and the built programs:
-// revertex_test sets REVERTEX_SOURCE_DIR and REVERTEX_BUILD_DIR.
+// Where the tests find the committed test image and the built programs (revertex_test
+// sets REVERTEX_SOURCE_DIR and REVERTEX_BUILD_DIR), and firmware they make themselves.
+#include "flash/ImagePacking.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -46,6 +48,13 @@ inline QString committedTestImagePath()
 inline QByteArray committedTestImage()
 {
     return readFile(committedTestImagePath());
+}
+
+// A container of the test image's shape (899 lines) that is not the test image: what the
+// window tests run on, so that the window looks as it does with the camera's firmware.
+inline QByteArray plainFirmware()
+{
+    return ImagePacking::packImage(QByteArray(899 * ImagePacking::kLineBytes, '\x11'));
 }
 
 // A signed 32-bit little-endian container field.

@@ -1,10 +1,10 @@
 // The fwimage program as the build and a user run it: exit status, what it prints,
 // what it writes, on good files and bad ones.
 #include "flash/FirmwareImage.h"
+#include "flash/ImagePacking.h"
+#include "flash/PeResourceReader.h"
 #include "tests/firmware/FirmwareTestFiles.h"
 #include "tests/firmware/PeTestPrograms.h"
-#include "tools/fwimage/ImagePacking.h"
-#include "tools/fwimage/PeResourceReader.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -115,6 +115,8 @@ TEST_F(FwimageCli, RefusesBadInputWithAClearMessageAndWritesNothing)
 {
     QByteArray badChecksum = committed;
     badChecksum[4 + 4 + 64] = static_cast<char>(badChecksum.at(4 + 4 + 64) ^ 0x01);   // record 0's checksum
+    QByteArray older = ImagePacking::imageFromLines(unpackFirmware(committed));
+    older.replace(older.indexOf("CBOX 3.46"), 9, "CBOX 3.40");
     const struct {
         QStringList arguments;
         int exitCode;
@@ -133,13 +135,14 @@ TEST_F(FwimageCli, RefusesBadInputWithAClearMessageAndWritesNothing)
         {{"pack", committedTestImagePath(), path("out")}, 1, "this looks like a container already"},
         {{"embed", file("nops.bin", QByteArray(4, '\x00') + QByteArray(124, '\x11')), path("out")}, 1,
          "nops.bin: container: only one record (upper index 0); a firmware image has at least two (read as a "
-         "container because of its first four bytes; if the file is a raw image, --format=raw reads it as one"},
+         "container because of its first four bytes; if the file is a raw image, fwimage --format=raw reads it as one"},
         {{"verify", file("erased.bin", QByteArray(4, '\xFF') + QByteArray(124, '\x11'))}, 1,
          "erased.bin: container: negative record count: upper index -1 (read as a container because of its "
-         "first four bytes; if the file is a raw image, --format=raw reads it as one"},
+         "first four bytes; if the file is a raw image, fwimage --format=raw reads it as one"},
         {{"pack", file("bad.hex", ":0100000011EF\r\n"), path("out")}, 1,
-         "bad.hex: Intel HEX line 1: checksum 0xEF where the record needs 0xEE"},
-        {{"verify", path("missing")}, 1, "cannot read"},
+         "bad.hex: Intel HEX: line 1: checksum 0xEF where the record needs 0xEE"},
+        {{"verify", path("missing")}, 1, "missing: cannot be read: "},
+        {{"embed", file("older.bin", older), path("out")}, 1, "older.bin: version text \"CBOX 3.40\", this wizard flashes 3.46"},
         {{"unpack", file("empty", QByteArray()), path("out")}, 1, "empty: the file is empty"},
         {{"embed", "--format=elf", committedTestImagePath(), path("out")}, 2,
          "unknown format 'elf' (auto, container, raw, hex or exe)"},

@@ -1,10 +1,10 @@
 // Packing a program image into a container and back: raw -> container -> lines ->
 // unescaped -> raw gives the image back, and the escaping is the wire form.
 #include "flash/FirmwareImage.h"
+#include "flash/ImageError.h"
+#include "flash/ImagePacking.h"
 #include "flash/LineCodec.h"
 #include "tests/firmware/FirmwareTestFiles.h"
-#include "tools/fwimage/ImageError.h"
-#include "tools/fwimage/ImagePacking.h"
 
 #include <gtest/gtest.h>
 

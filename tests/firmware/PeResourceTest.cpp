@@ -3,12 +3,12 @@
 // damaged and hostile copies are refused with what is wrong, and never read past
 // their end.
 #include "flash/FirmwareImage.h"
+#include "flash/FirmwareInput.h"
+#include "flash/ImageError.h"
+#include "flash/PeImage.h"
+#include "flash/PeResourceReader.h"
 #include "tests/firmware/FirmwareTestFiles.h"
 #include "tests/firmware/PeTestPrograms.h"
-#include "tools/fwimage/FirmwareInput.h"
-#include "tools/fwimage/ImageError.h"
-#include "tools/fwimage/PeImage.h"
-#include "tools/fwimage/PeResourceReader.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -355,8 +355,8 @@ TEST_F(PeResource, DamageNeverLeadsOutsideTheFile)
     }
 }
 
-// The project's own Windows build, once there is one: the program carries the
-// firmware as CUSTOM/101. REVERTEX_WINDOWS_EXE names the revertex.exe (CMake option
+// The project's own Windows build made with -DREVERTEX_FIRMWARE: the program carries
+// the firmware as CUSTOM/101. REVERTEX_WINDOWS_EXE names the revertex.exe (CMake option
 // of the same name, or the environment); REVERTEX_WINDOWS_EXE_FIRMWARE names the
 // container it was built with (the committed test image when not given).
 TEST(ProjectWindowsProgram, CarriesTheFirmwareAsCustom101)

@@ -1,5 +1,7 @@
 // The committed test image is exactly what the generator makes, so it can be
 // rebuilt at any time and nobody has edited it by hand.
+#include "flash/FirmwareImage.h"
+#include "flash/TestFirmware.h"
 #include "tests/firmware/FirmwareTestFiles.h"
 #include "tools/fwimage/FirmwareFigures.h"
 #include "tools/fwimage/TestImageGenerator.h"
@@ -16,6 +18,8 @@ TEST(TestImageGenerator, MakesTheCommittedImageByteForByte)
     EXPECT_TRUE(generated == committed)
         << "the generator and resources/firmware/ptz2-test-image.container differ: "
            "regenerate it with fwimage generate-test-image";
+    // The program knows it for the test image (and says so on screen).
+    EXPECT_TRUE(TestFirmware::isTestImage(unpackFirmware(generated)));
 }
 
 TEST(TestImageGenerator, RequiresTheFiguresOfTheRealImage)

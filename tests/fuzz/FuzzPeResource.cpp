@@ -2,9 +2,9 @@
 // (so AddressSanitizer catches any read past the end). It must either refuse them
 // with a "Windows program: " ImageError or find CUSTOM/101 wholly inside the file,
 // in a file that detection takes for a program.
-#include "tools/fwimage/ImageError.h"
-#include "tools/fwimage/PeImage.h"
-#include "tools/fwimage/PeResourceReader.h"
+#include "flash/ImageError.h"
+#include "flash/PeImage.h"
+#include "flash/PeResourceReader.h"
 
 #include <cstdint>
 #include <cstdio>

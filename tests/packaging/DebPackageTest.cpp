@@ -88,22 +88,28 @@ TEST_F(DebPackageTest, ControlNamesTheProgramAndItsVersion)
     EXPECT_FALSE(controlField(info, "Description").isEmpty());
 }
 
-TEST_F(DebPackageTest, PackageOfATestImageBuildSaysSoAndGivesWayToTheRelease)
+// The release's version either way. A package built without firmware says it brings
+// none, and its program holds none: no resource CUSTOM/101 and no copy of our test
+// image. One built with -DREVERTEX_FIRMWARE still carries its firmware.
+TEST_F(DebPackageTest, CarriesFirmwareOnlyWhenTheBuildWasGivenIt)
 {
     const QByteArray info = dpkg(QStringLiteral("-I"));
-    const QString version = controlField(info, "Version");
-    const bool warns = info.contains("Never flash a real camera with it");
-    if (REVERTEX_EMBEDS_TEST_IMAGE) {
-        EXPECT_EQ(version, QStringLiteral(REVERTEX_VERSION "~testimage"));
-        EXPECT_TRUE(warns) << info.toStdString();
-        // dpkg must rank it below the release, so the real package replaces it.
-        const ProcessResult lower = runProgram(QStringLiteral("dpkg"),
-            {QStringLiteral("--compare-versions"), version, QStringLiteral("lt"), QStringLiteral(REVERTEX_VERSION)},
-            kDpkgDebLimitMs);
-        EXPECT_TRUE(lower.finished && lower.exitCode == 0) << version.toStdString();
-    } else {
-        EXPECT_EQ(version, QStringLiteral(REVERTEX_VERSION));
-        EXPECT_FALSE(warns);
+    EXPECT_EQ(controlField(info, "Version"), QStringLiteral(REVERTEX_VERSION));
+    EXPECT_EQ(info.contains("The camera's firmware is not included"), !REVERTEX_EMBEDS_FIRMWARE) << info.toStdString();
+
+    QTemporaryDir unpacked;
+    dpkg(QStringLiteral("-x"), {unpacked.path()});
+    const QByteArray program = fileBytes(unpacked.path() + QStringLiteral("/usr/bin/revertex"));
+    ASSERT_TRUE(program.startsWith("\x7f" "ELF"));
+    // Qt's resource tree stores a name as its length, a hash and UTF-16 big-endian characters.
+    const QRegularExpression customResource(QStringLiteral("\\x00\\x06.{4}\\x00C\\x00U\\x00S\\x00T\\x00O\\x00M"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    const bool hasResource = customResource.match(QString::fromLatin1(program)).hasMatch();
+    EXPECT_EQ(hasResource, bool(REVERTEX_EMBEDS_FIRMWARE));
+    if (!REVERTEX_EMBEDS_FIRMWARE) {
+        const QByteArray testImage = fileBytes(sourceDir() + QStringLiteral("/resources/firmware/ptz2-test-image.container"));
+        ASSERT_EQ(testImage.size(), 63148);
+        EXPECT_FALSE(program.contains(testImage.mid(4, 256))) << "the program holds the test image";
     }
 }
 
@@ -185,9 +191,9 @@ TEST_F(DebPackageTest, CopyrightIsMachineReadableWithTheLicenceOfTheRepository)
     EXPECT_TRUE(license.endsWith(terms)) << terms.toStdString();
     EXPECT_TRUE(terms.startsWith(QStringLiteral("Permission is hereby granted")));
 
-    // What the program embeds is covered too: our test image, or a firmware that is not ours.
-    EXPECT_TRUE(copyright.contains(REVERTEX_EMBEDS_TEST_IMAGE ? QStringLiteral("\nComment: usr/bin/revertex embeds the project's own test firmware")
-                                                              : QStringLiteral("\nDisclaimer: usr/bin/revertex embeds the camera firmware")))
+    // What the program carries is covered too: no firmware, or a firmware that is not ours.
+    EXPECT_TRUE(copyright.contains(REVERTEX_EMBEDS_FIRMWARE ? QStringLiteral("\nDisclaimer: usr/bin/revertex embeds the camera firmware")
+                                                            : QStringLiteral("\nComment: usr/bin/revertex carries no camera firmware")))
         << copyright.toStdString();
 }
 

@@ -146,7 +146,9 @@ TEST_F(InstallTest, MenuEntryStartsTheInstalledProgramWithTheInstalledIcon)
     EXPECT_EQ(entry.value(QStringLiteral("Terminal")), QStringLiteral("false"));
     EXPECT_TRUE(entry.value(QStringLiteral("Categories")).endsWith(QLatin1Char(';')));
 
-    // Exec names the program found on PATH in the prefix's bin; Icon names the themed icon.
+    // Exec names the program found on PATH in the prefix's bin, with the file "Open with"
+    // hands it (the firmware); Icon names the themed icon.
+    EXPECT_EQ(entry.value(QStringLiteral("Exec")), QStringLiteral("revertex %f"));
     const QString exec = entry.value(QStringLiteral("Exec")).section(QLatin1Char(' '), 0, 0);
     EXPECT_EQ(exec, QStringLiteral("revertex"));
     EXPECT_TRUE(QFileInfo::exists(installed(QStringLiteral("bin/") + exec)));

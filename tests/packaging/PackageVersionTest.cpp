@@ -1,6 +1,7 @@
 // Which version the packages of a build carry, and what their copyright file says of the
-// embedded firmware: the release's version, and a disclaimer, only when the build names
-// real firmware. Configures the project afresh (no build) and reads what CPack was given.
+// firmware: the release's version either way; no firmware by default, and a disclaimer
+// when the build names firmware to embed. Configures the project afresh (no build) and
+// reads what CPack was given.
 #include "tests/packaging/PackagingTestSupport.h"
 
 #include <QRegularExpression>
@@ -34,14 +35,14 @@ Configured configure(const QStringList &options, QByteArray &log)
     return result;
 }
 
-TEST(PackageVersion, IsTheReleaseOnlyWhenTheBuildNamesItsFirmware)
+TEST(PackageVersion, IsTheReleaseWithOrWithoutEmbeddedFirmware)
 {
     QByteArray log;
-    const Configured testImage = configure({QStringLiteral("-DREVERTEX_FIRMWARE=")}, log);
-    EXPECT_EQ(testImage.packageVersion, QStringLiteral(REVERTEX_VERSION "~testimage")) << log.toStdString();
-    EXPECT_TRUE(testImage.copyright.contains(QStringLiteral("\nComment: usr/bin/revertex embeds the project's own test firmware image")))
-        << testImage.copyright.toStdString();
-    EXPECT_FALSE(testImage.copyright.contains(QStringLiteral("Disclaimer:")));
+    const Configured none = configure({QStringLiteral("-DREVERTEX_FIRMWARE=")}, log);
+    EXPECT_EQ(none.packageVersion, QStringLiteral(REVERTEX_VERSION)) << log.toStdString();
+    EXPECT_TRUE(none.copyright.contains(QStringLiteral("\nComment: usr/bin/revertex carries no camera firmware")))
+        << none.copyright.toStdString();
+    EXPECT_FALSE(none.copyright.contains(QStringLiteral("Disclaimer:")));
 
     // Any named file counts as the real firmware here; the build would check it. That
     // firmware is not ours: the copyright file must not put it under our licence.
@@ -51,7 +52,7 @@ TEST(PackageVersion, IsTheReleaseOnlyWhenTheBuildNamesItsFirmware)
     EXPECT_TRUE(release.copyright.contains(QStringLiteral("\nDisclaimer: usr/bin/revertex embeds the camera firmware image")))
         << release.copyright.toStdString();
     EXPECT_TRUE(release.copyright.contains(QStringLiteral("is not covered by the\n licence below")));
-    EXPECT_FALSE(release.copyright.contains(QStringLiteral("test firmware")));
+    EXPECT_FALSE(release.copyright.contains(QStringLiteral("carries no camera firmware")));
 }
 
 } // namespace

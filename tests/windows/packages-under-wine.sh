@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows packages, made by CPack and tried under Wine with nothing else on the path:
 #   - the zip holds the program, the Qt DLLs and plugins, the compiler's runtime, the README
-#     and Qt's licence, and the program starts where the zip is unpacked;
+#     and Qt's licence, and the program starts where the zip is unpacked (asking for the
+#     firmware, which no package carries);
 #   - the installer installs silently (/S) into Program Files with a Start-menu entry and an
 #     Apps & features entry "Revertex" with its version; the installed program starts; the
 #     uninstaller removes it all again.
@@ -13,7 +14,6 @@ mkdir -p "$out"
 
 readonly install_limit_s=120
 readonly exit_limit_s=30
-readonly cancel_x=274 cancel_y=220   # the Cancel button, client coordinates
 readonly uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Revertex'
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -33,12 +33,13 @@ prefix=$(sed -n 's/^prefix=\${REVERTEX_WINE_PREFIX:-\(.*\)}$/\1/p' "$wine_run")
 prefix=${REVERTEX_WINE_PREFIX:-$prefix}
 [ -n "$prefix" ] || fail "no Wine prefix named in $wine_run"
 
-# starts_and_cancels EXE: the window shows, Cancel ends the program with status 0.
+# starts_and_cancels EXE: a package carries no firmware, so the program asks for it in a
+# file dialog before its window; cancelling the dialog ends the program with status 0.
 starts_and_cancels() {
   "$wine_run" "$1" >"$out/run.log" 2>&1 &
   program_pid=$!
-  find_window "$program_pid"
-  xdotool mousemove --window "$window" "$cancel_x" "$cancel_y" click 1
+  find_firmware_dialog "$program_pid"
+  xdotool windowfocus --sync "$window" key Escape
   local status=0
   wait_for_exit "$program_pid" "$exit_limit_s" || status=$?
   program_pid=""

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The real revertex.exe under Wine on a virtual X display, driven by mouse clicks as a
 # person would drive it:
-#   1. the window shows its caption and a 312 x 237 client area;
+#   1. revertex.exe --firmware FLASH_PROGRAM (a Windows program made here that carries our
+#      test image as CUSTOM/101): the window shows its caption and a 312 x 237 client area;
 #   2. with ptz2-sim behind COM 1: Next, COM 1, Next, Next flash the whole image
 #      ("image: match"), the done page shows, and Finish ends the program with status 0;
-#   3. COM 2 has nothing behind it: Next, COM 2, Next lands on the port-in-use page.
+#   3. revertex.exe CONTAINER (a file dropped on the program): COM 2 has nothing behind
+#      it, so Next, COM 2, Next lands on the port-in-use page.
 # Pages are told apart by which buttons are enabled (dark or grey button text).
-#   wizard-under-wine.sh WINE_RUN EXE SIM CONTAINER PORTS_DIR OUTPUT_DIR
+#   wizard-under-wine.sh WINE_RUN EXE SIM CONTAINER FLASH_PROGRAM PORTS_DIR OUTPUT_DIR
 set -euo pipefail
 
-wine_run=$1 exe=$2 sim=$3 container=$4 ports=$5 out=$6
+wine_run=$1 exe=$2 sim=$3 container=$4 flash_program=$5 ports=$6 out=$7
 mkdir -p "$out" "$ports"
 
 readonly client_size="312x237"
@@ -77,8 +79,14 @@ choose_port() {
   sleep 0.5   # and closes
 }
 
+# Wine sees the Linux file system as drive Z:.
+windows_path() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
+
+# start_wizard LOG [ARGUMENTS...]
 start_wizard() {
-  "$wine_run" "$exe" >"$out/$1.log" 2>&1 &
+  local log=$1
+  shift
+  "$wine_run" "$exe" "$@" >"$out/$log.log" 2>&1 &
   wizard_pid=$!
   find_window "$wizard_pid"
 }
@@ -91,7 +99,7 @@ sim_pid=$!
 for _ in $(seq 100); do [ -L "$ports/COM1" ] && break; sleep 0.1; done
 [ -L "$ports/COM1" ] || fail "ptz2-sim did not start: $(cat "$out/sim.err")"
 
-start_wizard flash
+start_wizard flash --firmware "$(windows_path "$flash_program")"
 [ "$(xdotool getwindowname "$window")" = "$wizard_caption" ] || fail "caption is \"$(xdotool getwindowname "$window")\""
 size=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
 [ "$size" = "$client_size" ] || fail "client area is $size, not $client_size"
@@ -147,7 +155,7 @@ echo "flash: image: match, done page, Finish ended with status 0"
 
 # --- 3: a port with nothing behind it ---
 rm -f "$ports/COM2"
-start_wizard port-in-use
+start_wizard port-in-use "$(windows_path "$container")"
 click "$next_x" "$next_y"
 wait_for_buttons 111 "$page_limit_s"
 choose_port 2

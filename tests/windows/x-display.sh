@@ -2,6 +2,8 @@
 # The caller defines fail().
 
 readonly wizard_caption="Optivant PictureTel Flash Program"
+# The start of the file dialog's title, which asks for the firmware when none is named.
+readonly firmware_dialog_title="Revertex: choose the camera's firmware"
 readonly window_limit_s=120   # Wine's first start in a new prefix is slow
 
 # start_display: Xvfb picks a free display number and writes it to a file.
@@ -27,6 +29,18 @@ find_window() {
     sleep 0.5
   done
   fail "no window captioned \"$wizard_caption\" within ${window_limit_s}s"
+}
+
+# find_firmware_dialog PID: sets window to the file dialog asking for the firmware.
+find_firmware_dialog() {
+  window=""
+  for _ in $(seq $((window_limit_s * 2))); do
+    window=$(xdotool search --onlyvisible --name "^$firmware_dialog_title" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && return 0
+    kill -0 "$1" 2>/dev/null || fail "the program ended before it asked for the firmware"
+    sleep 0.5
+  done
+  fail "no file dialog titled \"$firmware_dialog_title...\" within ${window_limit_s}s"
 }
 
 # wait_for_exit PID LIMIT_S: the program's exit status, or a failure when it runs on.

@@ -1,17 +1,15 @@
 #include "tools/fwimage/FirmwareFigures.h"
 
 #include "flash/FirmwareImage.h"
+#include "flash/FirmwareVersion.h"
+#include "flash/ImagePacking.h"
 #include "flash/LineCodec.h"
-#include "tools/fwimage/ImagePacking.h"
 
 #include <algorithm>
-#include <cctype>
 
 const char FirmwareFigures::kEscapedValues[kEscapedValueCount] = {0x02, 0x04, 0x7F};
 
 namespace {
-
-const char kVersionMarker[] = "CBOX ";
 
 int escapedValueIndex(char byte)
 {
@@ -60,21 +58,16 @@ FirmwareFigures FirmwareFigures::of(const QByteArray &container)
 
     const QByteArray image = ImagePacking::imageFromLines(lines);
     figures.imageBytes = image.size();
-    const qsizetype marker = image.indexOf(kVersionMarker);
-    if (marker >= 0) {
-        qsizetype end = marker + qsizetype(sizeof kVersionMarker - 1);
-        while (end < image.size() && (std::isdigit(static_cast<unsigned char>(image.at(end))) || image.at(end) == '.'))
-            ++end;
-        figures.versionText = QString::fromLatin1(image.mid(marker, end - marker));
-        figures.versionOffset = marker;
-    }
+    const FirmwareVersion::Text version = FirmwareVersion::find(image);
+    figures.versionText = QString::fromLatin1(version.text);
+    figures.versionOffset = version.offset;
     return figures;
 }
 
 QStringList FirmwareFigures::describe() const
 {
     const QString version = versionOffset < 0
-        ? QStringLiteral("none (no \"CBOX \" in the image)")
+        ? QStringLiteral("none (no \"%1\" in the image)").arg(QLatin1String(FirmwareVersion::kMarker))
         : QStringLiteral("\"%1\" at image offset 0x%2").arg(versionText).arg(QString::number(versionOffset, 16).toUpper());
     return {
         QStringLiteral("records: %1").arg(recordCount),

@@ -1,14 +1,14 @@
 #include "tools/fwimage/FwimageCommand.h"
 
+#include "flash/FirmwareFile.h"
 #include "flash/FirmwareImage.h"
+#include "flash/FirmwareInput.h"
+#include "flash/ImageError.h"
+#include "flash/ImagePacking.h"
+#include "flash/PeResourceReader.h"
 #include "tools/fwimage/FirmwareFigures.h"
-#include "tools/fwimage/FirmwareInput.h"
-#include "tools/fwimage/ImageError.h"
-#include "tools/fwimage/ImagePacking.h"
-#include "tools/fwimage/PeResourceReader.h"
 #include "tools/fwimage/TestImageGenerator.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 #include <exception>
@@ -17,15 +17,17 @@ namespace {
 
 const char kUsageText[] =
     "Usage: fwimage COMMAND [--format=FORMAT] FILE...\n"
-    "Packs, checks and unpacks the firmware container that Revertex embeds as its\n"
-    "resource CUSTOM/101 (an upper index, the number of records minus one, then one\n"
-    "escaped, checksummed line per record).\n"
+    "Packs, checks and unpacks the firmware container that Revertex flashes (an upper\n"
+    "index, the number of records minus one, then one escaped, checksummed line per\n"
+    "record), which a build with -DREVERTEX_FIRMWARE embeds as resource CUSTOM/101.\n"
     "\n"
     "Commands:\n"
     "  pack IN OUT             pack a raw program image or Intel HEX file into a container\n"
     "  verify FILE             check every record and print the figures of the container\n"
     "  unpack IN OUT           write the program image a container carries\n"
-    "  embed IN OUT            check a firmware file for the build and write its container\n"
+    "  embed IN OUT            check a firmware file as Revertex checks it when it starts\n"
+    "                          (every record, and the version it flashes) and write its\n"
+    "                          container, for the build to embed\n"
     "  generate-test-image OUT write the test image for the simulated camera\n"
     "  --help                  show this text\n"
     "\n"
@@ -113,12 +115,12 @@ int FwimageCommand::usageError(const QString &problem)
 
 bool FwimageCommand::readInput(const QString &path, QByteArray *data)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_err << "fwimage: cannot read " << path << ": " << file.errorString() << "\n";
+    try {
+        *data = FirmwareFile::read(path);
+    } catch (const FirmwareRefusal &refusal) {
+        m_err << "fwimage: " << refusal.message() << "\n";
         return false;
     }
-    *data = file.readAll();
     return true;
 }
 
@@ -190,12 +192,11 @@ int FwimageCommand::embed(const QStringList &files, FirmwareInput::Format chosen
     QByteArray data;
     if (!readInput(files.at(0), &data))
         return kFailed;
-    FirmwareInput::Format detected;
-    const QByteArray container = FirmwareInput::toContainer(data, chosen, &detected);
-    if (!writeOutput(files.at(1), container))
+    const CheckedFirmware checked = FirmwareFile::check(data, chosen);
+    if (!writeOutput(files.at(1), checked.container))
         return kFailed;
-    const FirmwareFigures figures = FirmwareFigures::of(container);
-    m_out << "firmware " << files.at(0) << " (" << FirmwareInput::formatName(detected) << "): "
+    const FirmwareFigures figures = FirmwareFigures::of(checked.container);
+    m_out << "firmware " << files.at(0) << " (" << FirmwareInput::formatName(checked.format) << "): "
           << figures.recordCount << " lines, version "
           << (figures.versionText.isEmpty() ? QStringLiteral("unknown") : figures.versionText) << "\n";
     return kDone;

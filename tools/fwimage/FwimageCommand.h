@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/fwimage/FirmwareInput.h"
+#include "flash/FirmwareInput.h"
 
 #include <QStringList>
 #include <QTextStream>

@@ -1,7 +1,8 @@
 #include "tools/fwimage/TestImageGenerator.h"
 
+#include "flash/FirmwareVersion.h"
+#include "flash/ImagePacking.h"
 #include "flash/LineCodec.h"
-#include "tools/fwimage/ImagePacking.h"
 
 #include <QBitArray>
 #include <QVector>
@@ -45,10 +46,10 @@ constexpr Vector kVectors[] = {
     {0x33, 0x0C55},   // spare vector of the 8052 family
 };
 
-// The version text the camera reports, across the boundary of records 1 and 2, ended
-// by a zero byte as the firmware's strings are.
+// The version text the camera reports ("CBOX 3.46"), across the boundary of records 1
+// and 2, ended by a zero byte as the firmware's strings are.
 constexpr int kVersionOffset = 0x7B;
-const char kVersionText[] = "CBOX 3.46";
+const QByteArray kVersionText = QByteArray(FirmwareVersion::kMarker) + FirmwareVersion::kReference;
 
 // SplitMix64: small, fully specified, the same everywhere (the distributions of
 // <random> are not).
@@ -115,9 +116,9 @@ FixedBytes fixedBytes()
         bytes.put(vector.address + 1, static_cast<char>(vector.target >> 8));
         bytes.put(vector.address + 2, static_cast<char>(vector.target & 0xFF));
     }
-    const int textLength = int(sizeof kVersionText);   // with its zero byte
+    const int textLength = int(kVersionText.size()) + 1;   // with its zero byte
     for (int i = 0; i < textLength; ++i)
-        bytes.put(kVersionOffset + i, kVersionText[i]);
+        bytes.put(kVersionOffset + i, kVersionText.constData()[i]);
     return bytes;
 }
 

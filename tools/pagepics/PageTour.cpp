@@ -1,5 +1,6 @@
 #include "tools/pagepics/PageTour.h"
 
+#include "flash/ImagePacking.h"
 #include "tools/pagepics/ScriptedCamera.h"
 #include "tools/pagepics/SteppedClock.h"
 #include "tools/pagepics/WindowFrame.h"
@@ -37,6 +38,15 @@ constexpr int kEmblemTurns = 6;
 constexpr int kTicksPerLine = 2;
 constexpr int kTicksBesidesLines = 1000;
 
+// Firmware of as many lines as the camera's image has, so that the progress page shows
+// what it shows on a real flash; not our test image, which the window would announce.
+constexpr int kFirmwareLines = 899;
+
+QByteArray pictureFirmware()
+{
+    return ImagePacking::packImage(QByteArray(kFirmwareLines * ImagePacking::kLineBytes, '\xFF'));
+}
+
 } // namespace
 
 PageTour::PageTour(const PageShot &shot) : m_shot(shot)
@@ -46,6 +56,7 @@ PageTour::PageTour(const PageShot &shot) : m_shot(shot)
     frmRevertex::Parts parts;
     parts.port = std::make_unique<ScriptedCamera>(shot.camera, QByteArray(shot.versionReport));
     parts.clock = std::move(clock);
+    parts.firmware = pictureFirmware();
     parts.fatalError = [this](int number, const QString &description) {
         m_failure = QStringLiteral("run-time error %1: %2").arg(number).arg(description);
     };

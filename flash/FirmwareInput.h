@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-// What a firmware file given to the build (or to fwimage) holds, and the container
-// made from it.
+// What a firmware file given to the wizard, the build or fwimage holds, and the
+// container made from it.
 //
 // Telling the formats apart (format "auto"), in this order:
 //  1. a file that starts with "MZ" and has "PE\0\0" where its DOS header points is a
@@ -25,6 +25,8 @@ public:
     // "auto", "container", "raw", "hex", "exe"; false for anything else.
     static bool parseFormat(const QString &name, Format *format);
     static QString formatName(Format format);
+    // In words, for a refusal: "a Windows program", "an Intel HEX file", ...
+    static QString describe(Format format);
 
     static Format detect(const QByteArray &data);
 

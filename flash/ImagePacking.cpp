@@ -1,7 +1,7 @@
-#include "tools/fwimage/ImagePacking.h"
+#include "flash/ImagePacking.h"
 
+#include "flash/ImageError.h"
 #include "flash/LineCodec.h"
-#include "tools/fwimage/ImageError.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/fwimage/BoundedBytes.h"
+#include "flash/BoundedBytes.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

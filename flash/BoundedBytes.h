@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/fwimage/ImageError.h"
+#include "flash/ImageError.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -28,8 +28,8 @@ public:
     void require(qint64 at, qint64 length, const QString &what) const
     {
         if (!contains(at, length))
-            throw ImageError(QStringLiteral("Windows program: %1 at 0x%2 runs past the end of %3")
-                                 .arg(what, QString::number(at, 16).toUpper(), m_where));
+            throw ImageError(ImageSubject::kWindowsProgram, QStringLiteral("%1 at 0x%2 runs past the end of %3")
+                                                                .arg(what, QString::number(at, 16).toUpper(), m_where));
     }
 
     quint16 u16(qint64 at, const QString &what) const

@@ -1,11 +1,11 @@
-#include "tools/fwimage/FirmwareInput.h"
+#include "flash/FirmwareInput.h"
 
 #include "flash/FirmwareImage.h"
-#include "tools/fwimage/ImageError.h"
-#include "tools/fwimage/ImagePacking.h"
-#include "tools/fwimage/IntelHexReader.h"
-#include "tools/fwimage/PeImage.h"
-#include "tools/fwimage/PeResourceReader.h"
+#include "flash/ImageError.h"
+#include "flash/ImagePacking.h"
+#include "flash/IntelHexReader.h"
+#include "flash/PeImage.h"
+#include "flash/PeResourceReader.h"
 
 #include <QtEndian>
 
@@ -16,19 +16,20 @@ constexpr qint32 kHighestContainerCount = 65535;
 
 const QString kGuessedContainerHint =
     QStringLiteral(" (read as a container because of its first four bytes; if the file is a raw image, "
-                   "--format=raw reads it as one, -DREVERTEX_FIRMWARE_FORMAT=raw for the build)");
+                   "fwimage --format=raw reads it as one, -DREVERTEX_FIRMWARE_FORMAT=raw for the build)");
 
 struct FormatName {
     FirmwareInput::Format format;
     const char *name;
+    const char *description;
 };
 
 constexpr FormatName kFormatNames[] = {
-    {FirmwareInput::Format::Auto, "auto"},
-    {FirmwareInput::Format::Container, "container"},
-    {FirmwareInput::Format::RawImage, "raw"},
-    {FirmwareInput::Format::IntelHex, "hex"},
-    {FirmwareInput::Format::Exe, "exe"},
+    {FirmwareInput::Format::Auto, "auto", "a firmware file"},
+    {FirmwareInput::Format::Container, "container", "a firmware container"},
+    {FirmwareInput::Format::RawImage, "raw", "a raw MCS-51 image"},
+    {FirmwareInput::Format::IntelHex, "hex", "an Intel HEX file"},
+    {FirmwareInput::Format::Exe, "exe", "a Windows program"},
 };
 
 // A file taken for a raw image that will not pack but starts like a Windows program
@@ -63,6 +64,15 @@ QString FirmwareInput::formatName(Format format)
     for (const FormatName &entry : kFormatNames) {
         if (entry.format == format)
             return QString::fromLatin1(entry.name);
+    }
+    return QString();
+}
+
+QString FirmwareInput::describe(Format format)
+{
+    for (const FormatName &entry : kFormatNames) {
+        if (entry.format == format)
+            return QString::fromLatin1(entry.description);
     }
     return QString();
 }

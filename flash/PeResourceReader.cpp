@@ -1,8 +1,8 @@
-#include "tools/fwimage/PeResourceReader.h"
+#include "flash/PeResourceReader.h"
 
-#include "tools/fwimage/BoundedBytes.h"
-#include "tools/fwimage/ImageError.h"
-#include "tools/fwimage/PeImage.h"
+#include "flash/BoundedBytes.h"
+#include "flash/ImageError.h"
+#include "flash/PeImage.h"
 
 #include <QList>
 #include <QStringList>
@@ -27,7 +27,7 @@ QString hex(qint64 value)
 
 [[noreturn]] void refuse(const QString &fault)
 {
-    throw ImageError(QStringLiteral("Windows program: ") + fault);
+    throw ImageError(ImageSubject::kWindowsProgram, fault);
 }
 
 // The resource directory: every offset in it counts from its start, and everything

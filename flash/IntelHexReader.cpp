@@ -1,7 +1,7 @@
-#include "tools/fwimage/IntelHexReader.h"
+#include "flash/IntelHexReader.h"
 
-#include "tools/fwimage/ImageError.h"
-#include "tools/fwimage/ImagePacking.h"
+#include "flash/ImageError.h"
+#include "flash/ImagePacking.h"
 
 #include <QBitArray>
 #include <QList>
@@ -28,7 +28,7 @@ QString hex(quint64 value, int digits)
 
 [[noreturn]] void fail(int lineNumber, const QString &fault)
 {
-    throw ImageError(QStringLiteral("Intel HEX line %1: %2").arg(lineNumber).arg(fault));
+    throw ImageError(ImageSubject::kIntelHex, QStringLiteral("line %1: %2").arg(lineNumber).arg(fault));
 }
 
 QByteArray decodeRecord(const QByteArray &line, int lineNumber)
@@ -125,7 +125,7 @@ QByteArray IntelHexReader::read(const QByteArray &text)
         }
     }
     if (!sawEnd)
-        throw ImageError(QStringLiteral("Intel HEX: no end-of-file record (the file may be cut short)"));
+        throw ImageError(ImageSubject::kIntelHex, QStringLiteral("no end-of-file record (the file may be cut short)"));
     image.truncate(static_cast<qsizetype>(end));
     return image;
 }

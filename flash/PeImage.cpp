@@ -1,6 +1,6 @@
-#include "tools/fwimage/PeImage.h"
+#include "flash/PeImage.h"
 
-#include "tools/fwimage/ImageError.h"
+#include "flash/ImageError.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ QString hex(qint64 value)
 
 [[noreturn]] void refuse(const QString &fault)
 {
-    throw ImageError(QStringLiteral("Windows program: ") + fault);
+    throw ImageError(ImageSubject::kWindowsProgram, fault);
 }
 
 } // namespace

@@ -1,0 +1,72 @@
+#include "app/WizardStart.h"
+
+#include "app/CommandLine.h"
+#include "app/FirmwarePrompt.h"
+#include "flash/FirmwareFile.h"
+
+#include <stdexcept>
+
+namespace {
+
+const char kTestImageWarning[] =
+    "revertex: this is the test firmware image, made for the simulated camera (ptz2-sim). "
+    "Do not flash a real camera with it.\n";
+
+} // namespace
+
+WizardStart::Outcome WizardStart::run(const QStringList &arguments, Parts parts, QTextStream &err)
+{
+    Outcome outcome;
+    const WizardArguments given = wizardArgumentsFrom(arguments);
+    if (!given.error.isEmpty()) {
+        err << "revertex: " << given.error << " (revertex --help lists the options)\n";
+        err.flush();
+        outcome.exitStatus = kRefused;
+        return outcome;
+    }
+
+    QByteArray container;
+    if (!given.firmwareFile.isEmpty()) {
+        try {
+            container = FirmwareFile::load(given.firmwareFile).container;
+        } catch (const FirmwareRefusal &refusal) {
+            err << "revertex: " << refusal.message() << "\n";
+            err.flush();
+            outcome.exitStatus = kRefused;
+            return outcome;
+        }
+    } else if (parts.embedded) {
+        // Checked while building by the same reader; the load checks its records again.
+        container = *parts.embedded;
+    } else {
+        if (!parts.prompt)
+            throw std::logic_error("no firmware named, none embedded, and no one to ask");
+        for (;;) {
+            const QString chosen = parts.prompt->chooseFile();
+            if (chosen.isEmpty())
+                return outcome;   // cancelled: kDone
+            try {
+                container = FirmwareFile::load(chosen).container;
+                break;
+            } catch (const FirmwareRefusal &refusal) {
+                parts.prompt->refuse(refusal.message());
+            }
+        }
+    }
+
+    frmRevertex::Parts windowParts = parts.window ? parts.window() : frmRevertex::Parts();
+    windowParts.firmware = container;
+    const RunTimeErrorReport report = parts.loadFailure ? parts.loadFailure : [](int number, const QString &description) {
+        showRunTimeError(nullptr, number, description);
+    };
+    if (!runReportingFailure([&] { outcome.window = std::make_unique<frmRevertex>(std::move(windowParts)); }, report)) {
+        outcome.window.reset();
+        outcome.exitStatus = kRunTimeError;
+        return outcome;
+    }
+    if (outcome.window->holdsTestImage()) {
+        err << kTestImageWarning;
+        err.flush();
+    }
+    return outcome;
+}
