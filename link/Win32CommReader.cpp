@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -34,23 +33,31 @@ unsigned long Win32CommReader::start()
     m_readDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!m_readDone)
         return GetLastError();
-    try {
-        m_thread = std::thread([this] { run(); });
-    } catch (const std::system_error &error) {
-        return error.code().value() ? DWORD(error.code().value()) : DWORD(ERROR_NOT_ENOUGH_MEMORY);
-    }
+    m_thread = CreateThread(nullptr, 0, &Win32CommReader::threadMain, this, 0, nullptr);
+    if (!m_thread)
+        return GetLastError();
+    return 0;
+}
+
+DWORD WINAPI Win32CommReader::threadMain(void *reader)
+{
+    static_cast<Win32CommReader *>(reader)->run();
     return 0;
 }
 
 void Win32CommReader::stop()
 {
-    if (!m_thread.joinable())
+    if (!m_thread)
         return;
     // Should the event fail, cancelling the read from here ends the thread as well: it
     // takes the cancelled read for a failure and stops.
     if (!SetEvent(m_stop))
         CancelIoEx(m_handle, nullptr);
-    m_thread.join();
+    // INFINITE: the thread's every wait ends on the stop event or the cancelled read. The
+    // wait on a handle of our own cannot fail.
+    WaitForSingleObject(m_thread, INFINITE);
+    CloseHandle(m_thread);
+    m_thread = nullptr;
 }
 
 Win32CommReader::Taken Win32CommReader::take()

@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <mutex>
-#include <thread>
 
 // Reads an open COM port on a thread of its own, so that the port hears of arriving
 // bytes as they come instead of polling for them. A read of one byte waits in the
@@ -49,6 +48,8 @@ public:
     bool wordReceived();
 
 private:
+    static unsigned long __stdcall threadMain(void *reader);
+
     struct Outcome {
         unsigned long got = 0;
         unsigned long error = 0;
@@ -63,7 +64,7 @@ private:
     std::function<void()> m_arrived;
     void *m_stop = nullptr;         // event: stop() was called
     void *m_readDone = nullptr;     // event of the pending read
-    std::thread m_thread;
+    void *m_thread = nullptr;       // the reader's thread while it runs
 
     std::mutex m_mutex;             // guards what follows
     QByteArray m_bytes;
