@@ -21,13 +21,18 @@ BenchOptions BenchOptions::parse(const QStringList &arguments)
             options.startupRuns = arguments[++i].toInt(&ok);
             if (!ok || options.startupRuns < 1)
                 options.error = QStringLiteral("--startup-runs takes a count of at least 1");
+        } else if (argument == QLatin1String("--windows")) {
+            if (i + 1 < arguments.size())
+                options.windowsBuild = arguments[++i];
+            else
+                options.error = QStringLiteral("--windows takes the folder of the Windows build");
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             options.help = true;
         } else {
             options.error = QStringLiteral("unknown option %1").arg(argument);
         }
     }
-    if (!options.paced && !options.unpaced && !options.startup && options.error.isEmpty())
+    if (!options.paced && !options.unpaced && !options.startup && options.windowsBuild.isEmpty() && options.error.isEmpty())
         options.error = QStringLiteral("nothing left to measure");
     return options;
 }
@@ -46,5 +51,7 @@ QString BenchOptions::usage()
         "  --startup-only      only start-up\n"
         "  --no-startup        both flashes, no start-up\n"
         "  --startup-runs N    start the program N times (default 7) and report median and max\n"
+        "  --windows DIR       also the paced flash of the Windows build in DIR under Wine, beside\n"
+        "                      this machine's (scripts/bench.sh --windows builds build-windows/)\n"
         "  --help              this text\n");
 }

@@ -12,6 +12,7 @@ struct BenchOptions {
     bool unpaced = true;
     bool startup = true;
     int startupRuns = kDefaultStartupRuns;
+    QString windowsBuild;   // not empty: also the paced flash of the Windows build there, under Wine
     bool help = false;
     QString error;   // not empty: the command line was wrong
 

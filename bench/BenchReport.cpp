@@ -91,9 +91,10 @@ void BenchReport::header()
                 QThread::idealThreadCount(), qVersion());
 }
 
-void BenchReport::tickFloor(const TickFloor &floor)
+void BenchReport::tickFloor(const TickFloor &floor, const QString &where)
 {
-    std::printf("Reference: an empty 1 ms Qt::PreciseTimer in this process\n");
+    std::printf("%sReference: an empty 1 ms Qt::PreciseTimer in the wizard's process\n",
+                where.isEmpty() ? "" : qPrintable(where + QStringLiteral(": ")));
     row(QStringLiteral("ticks; CPU of one core; CPU per tick"),
         QStringLiteral("%1 /s; %2 %; %3 us")
             .arg(floor.ticksPerSecond, 0, 'f', 0)
@@ -102,12 +103,13 @@ void BenchReport::tickFloor(const TickFloor &floor)
     std::printf("\n");
 }
 
-void BenchReport::paced(const FlashFigures &figures, const TickFloor &floor)
+void BenchReport::paced(const FlashFigures &figures, const TickFloor &floor, const QString &where, double cpuTarget)
 {
     const double limit = figures.budget.secondsAt(figures.baud);
     const double ratio = figures.transferSeconds / limit;
     const double share = cpuShare(figures);
-    std::printf("Flash paced at %d baud 8N1 (%lld lines)\n", figures.baud, static_cast<long long>(figures.budget.lines));
+    std::printf("%sFlash paced at %d baud 8N1 (%lld lines)\n", where.isEmpty() ? "" : qPrintable(where + QStringLiteral(": ")),
+                figures.baud, static_cast<long long>(figures.budget.lines));
     row(QStringLiteral("line transfer, first line sent -> last ack"),
         QStringLiteral("%1 s").arg(figures.transferSeconds, 0, 'f', 3));
     row(QStringLiteral("wire limit, %1 B out + %2 B back, 10 bit/B")
@@ -122,8 +124,20 @@ void BenchReport::paced(const FlashFigures &figures, const TickFloor &floor)
     row(QStringLiteral("time beyond the wire limit: ours / simulator's"),
         QStringLiteral("%1 s / %2 s").arg(ours, 0, 'f', 3).arg(excess - ours, 0, 'f', 3));
     row(QStringLiteral("wizard CPU, Next -> done page, of one core"), cpuText(figures),
-        verdict(share <= kFlashCpuTarget, QStringLiteral("<= %1 %").arg(kFlashCpuTarget * 100.0)));
+        verdict(share <= cpuTarget, QStringLiteral("<= %1 %").arg(cpuTarget * 100.0)));
     tickRows(figures, floor);
+    std::printf("\n");
+}
+
+void BenchReport::sideBySide(const FlashFigures &here, const FlashFigures &windows)
+{
+    const auto ratio = [](const FlashFigures &f) { return f.transferSeconds / f.budget.secondsAt(f.baud); };
+    std::printf("Paced flash, this machine's build / the Windows build under Wine\n");
+    row(QStringLiteral("ratio to the wire limit"),
+        QStringLiteral("%1 / %2").arg(ratio(here), 0, 'f', 4).arg(ratio(windows), 0, 'f', 4),
+        QStringLiteral("target <= %1").arg(kTransferRatioTarget));
+    row(QStringLiteral("wizard CPU, Next -> done page, of one core"),
+        QStringLiteral("%1 % / %2 %").arg(cpuShare(here) * 100.0, 0, 'f', 2).arg(cpuShare(windows) * 100.0, 0, 'f', 2));
     std::printf("\n");
 }
 

@@ -28,9 +28,3 @@ CpuReading CpuReading::now()
     reading.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     return reading;
 }
-
-double CpuReading::shareOfOneCore(const CpuReading &from, const CpuReading &to)
-{
-    const double wall = to.wallSeconds - from.wallSeconds;
-    return wall > 0 ? (to.cpuSeconds - from.cpuSeconds) / wall : 0;
-}

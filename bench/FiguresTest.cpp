@@ -4,6 +4,7 @@
 #include "bench/BenchOptions.h"
 #include "bench/Distribution.h"
 #include "bench/LineTimingFile.h"
+#include "bench/WindowsRunFigures.h"
 #include "bench/WireBudget.h"
 #include "flash/FirmwareImage.h"
 
@@ -112,6 +113,36 @@ TEST(BenchOptionsTest, QuickRunsAndMistakes)
     EXPECT_FALSE(BenchOptions::parse({QStringLiteral("--startup-runs")}).error.isEmpty());
     EXPECT_FALSE(BenchOptions::parse({QStringLiteral("--fast")}).error.isEmpty());
     EXPECT_FALSE(BenchOptions::parse({QStringLiteral("--unpaced-only"), QStringLiteral("--paced-only")}).error.isEmpty());
+
+    const BenchOptions windows = BenchOptions::parse({QStringLiteral("--windows"), QStringLiteral("build-windows")});
+    EXPECT_TRUE(windows.error.isEmpty());
+    EXPECT_EQ(windows.windowsBuild, QStringLiteral("build-windows"));
+    EXPECT_FALSE(BenchOptions::parse({QStringLiteral("--windows")}).error.isEmpty());
+}
+
+// What the Windows program writes under Wine is read back whole on this side, or not at all.
+TEST(WindowsRunFiguresTest, ReadBackAsWrittenAndRefusedWhenCutShort)
+{
+    WindowsRunFigures written;
+    written.failure = QStringLiteral("the flash did not reach\nthe done page");
+    written.flashSeconds = 72.125;
+    written.flashCpuSeconds = 0.8125;
+    written.sequenceTicks = 4877;
+    written.floor = {1000.5, 0.031, 3.1e-5};
+    const QByteArray text = written.toText();
+
+    WindowsRunFigures read;
+    ASSERT_TRUE(WindowsRunFigures::fromText(QByteArray(text).replace("\n", "\r\n"), &read));
+    EXPECT_EQ(read.failure, QStringLiteral("the flash did not reach the done page"));
+    EXPECT_DOUBLE_EQ(read.flashSeconds, written.flashSeconds);
+    EXPECT_DOUBLE_EQ(read.flashCpuSeconds, written.flashCpuSeconds);
+    EXPECT_EQ(read.sequenceTicks, written.sequenceTicks);
+    EXPECT_DOUBLE_EQ(read.floor.ticksPerSecond, written.floor.ticksPerSecond);
+    EXPECT_DOUBLE_EQ(read.floor.cpuShare, written.floor.cpuShare);
+    EXPECT_DOUBLE_EQ(read.floor.cpuPerTick, written.floor.cpuPerTick);
+
+    EXPECT_FALSE(WindowsRunFigures::fromText(text.left(text.lastIndexOf("end")), &read));
+    EXPECT_FALSE(WindowsRunFigures::fromText(QByteArray(text).replace("flash_seconds 72.125", "flash_seconds x"), &read));
 }
 
 } // namespace

@@ -1,33 +1,15 @@
 #pragma once
 
-#include "bench/WireBudget.h"
-
-#include <QString>
-#include <vector>
+#include "bench/FlashFigures.h"
+#include "bench/LineTimingFile.h"
 
 // One whole flash of our test image by the real wizard (real serial port layer,
-// real clock) against ptz2-sim, driven as a person drives it: Next, COM 1, Next, and
-// Next on the warning page. What it measured.
-struct FlashFigures {
-    bool ok = false;
-    QString failure;
-
-    int baud = 0;                    // 0: the simulator did not pace the line
-    WireBudget budget;               // bytes the line transfer put on the line, both ways
-    double transferSeconds = 0;      // first line's first byte to the last line's acknowledgement
-    std::vector<double> gaps;        // per line after the first: acknowledgement to next line, seconds
-    // The gaps split, per line after the first, in seconds: the acknowledgement written by
-    // the simulator -> the wizard's port gives word of it -> the wizard has written the
-    // next line -> the simulator has read its first byte.
-    std::vector<double> wakeUps;
-    std::vector<double> ownTicks;
-    std::vector<double> onward;
-    double flashSeconds = 0;         // Next on the warning page to the done page, wall clock
-    double flashCpuSeconds = 0;      // CPU of this process (the wizard) over the same interval
-    qint64 sequenceTicks = 0;        // ticks of the download's sequence timers over that interval
-};
-
+// real clock) against ptz2-sim, driven as a person drives it (WizardDrive).
 class FlashRun {
 public:
     static FlashFigures run(int baud);
+
+    // Takes the transfer time and the per-line gaps from the simulator's timing file.
+    // Empty, or why not: the file does not hold every line of the budget.
+    static QString takeLineTimes(const LineTimingFile &timing, FlashFigures &figures);
 };

@@ -5,6 +5,8 @@
 // every millisecond throughout could not use less CPU than this; the wizard's share
 // during a flash is shown beside it.
 struct TickFloor {
+    static constexpr int kMeasureMs = 3000;   // how long the bench runs it
+
     double ticksPerSecond = 0;
     double cpuShare = 0;       // of one core
     double cpuPerTick = 0;     // seconds

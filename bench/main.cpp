@@ -6,6 +6,7 @@
 #include "bench/FlashRun.h"
 #include "bench/StartupProbe.h"
 #include "bench/TickFloor.h"
+#include "bench/WineFlashRun.h"
 
 #include <QApplication>
 
@@ -13,7 +14,7 @@
 #include <cstring>
 
 namespace {
-constexpr int kTickFloorMs = 3000;
+const QString kUnderWine = QStringLiteral("The Windows build under Wine");
 }
 
 int main(int argc, char **argv)
@@ -37,7 +38,7 @@ int main(int argc, char **argv)
     bool allRan = true;
     TickFloor floor;
     if (options.paced || options.unpaced) {
-        floor = TickFloor::measure(kTickFloorMs);
+        floor = TickFloor::measure(TickFloor::kMeasureMs);
         BenchReport::tickFloor(floor);
         std::fflush(stdout);
     }
@@ -50,13 +51,27 @@ int main(int argc, char **argv)
         allRan = allRan && figures.ok;
         std::fflush(stdout);
     }
+    FlashFigures paced;
     if (options.paced) {
-        const FlashFigures figures = FlashRun::run(BenchOptions::kPacedBaud);
-        if (figures.ok)
-            BenchReport::paced(figures, floor);
+        paced = FlashRun::run(BenchOptions::kPacedBaud);
+        if (paced.ok)
+            BenchReport::paced(paced, floor);
         else
-            BenchReport::failure("Flash paced", figures.failure);
-        allRan = allRan && figures.ok;
+            BenchReport::failure("Flash paced", paced.failure);
+        allRan = allRan && paced.ok;
+        std::fflush(stdout);
+    }
+    if (!options.windowsBuild.isEmpty()) {
+        const WineFlashFigures windows = WineFlashRun::run(options.windowsBuild, BenchOptions::kPacedBaud);
+        if (windows.flash.ok) {
+            BenchReport::tickFloor(windows.floor, kUnderWine);
+            BenchReport::paced(windows.flash, windows.floor, kUnderWine, BenchReport::kWindowsFlashCpuTarget);
+            if (paced.ok)
+                BenchReport::sideBySide(paced, windows.flash);
+        } else {
+            BenchReport::failure("Flash paced, the Windows build under Wine", windows.flash.failure);
+        }
+        allRan = allRan && windows.flash.ok;
         std::fflush(stdout);
     }
     if (options.startup) {

@@ -1,5 +1,6 @@
 #include "link/Win32CommPort.h"
 
+#include "link/Frames.h"
 #include "link/RuntimeError.h"
 
 #include <windows.h>
@@ -39,6 +40,22 @@ int openFailureNumber(DWORD error)
     }
 }
 
+// An FTDI adapter holds short replies for its latency timer (16 ms unless set otherwise)
+// but passes what it holds on at once when the event character arrives; its Windows
+// driver takes the character from the settings when the program asks for EV_RXFLAG.
+// Every reply ends in EOT. A driver that refuses either request is no failure: the
+// settings stay as they were, and replies come as soon as the driver passes them on.
+// False only when the settings could not be put back after a refusal.
+bool askForReplyEnds(HANDLE handle, DCB settings)
+{
+    DCB withEventCharacter = settings;
+    withEventCharacter.EvtChar = Frame::EOT;
+    if (!SetCommState(handle, &withEventCharacter))
+        return SetCommState(handle, &settings);
+    (void)SetCommMask(handle, EV_RXFLAG);   // refused: the character stays unused, nothing else changes
+    return true;
+}
+
 // 9600 8N1, binary, no flow control of any kind; DTR and RTS raised, as a terminal
 // program leaves them.
 bool configure(HANDLE handle)
@@ -64,15 +81,16 @@ bool configure(HANDLE handle)
     dcb.fNull = FALSE;
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
     dcb.fAbortOnError = FALSE;   // a line error must not stall every later read and write
-    if (!SetCommState(handle, &dcb))
+    if (!SetCommState(handle, &dcb) || !askForReplyEnds(handle, dcb))
         return false;
 
-    // A read returns at once with whatever has arrived: the poll never waits.
+    // A read returns at once with what has arrived, or waits for the first byte: what
+    // the reader thread needs.
     COMMTIMEOUTS timeouts;
     ZeroMemory(&timeouts, sizeof timeouts);
     timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = 0;
-    timeouts.ReadTotalTimeoutConstant = 0;
+    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = Win32CommReader::kReadWaitMs;
     timeouts.WriteTotalTimeoutMultiplier = kWriteTimeoutPerByteMs;
     timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
     if (!SetCommTimeouts(handle, &timeouts))
@@ -84,8 +102,8 @@ bool configure(HANDLE handle)
 
 } // namespace
 
-// One overlapped transfer (a write, or the read of input()): the driver uses the bytes and
-// the OVERLAPPED block until it is done, so both live here until then.
+// One overlapped write: the driver uses the bytes and the OVERLAPPED block until it is
+// done, so both live here until then.
 struct Win32CommPort::Transfer {
     explicit Transfer(const QByteArray &data) : bytes(data)
     {
@@ -129,8 +147,10 @@ bool Win32CommPort::portOpen() const
 void Win32CommPort::closeHandle()
 {
     if (m_handle) {
-        // Unsent bytes are dropped, as when the port closes on any system; the driver must
-        // be done with every buffer before it is freed.
+        // Unread and unsent bytes are dropped, as when the port closes on any system; the
+        // driver must be done with every buffer before it is freed. The reader cancels its
+        // own read; CancelIo cancels this thread's writes.
+        m_reader.reset();
         CancelIo(m_handle);
         for (const auto &write : m_writes) {
             DWORD done = 0;
@@ -177,7 +197,31 @@ void Win32CommPort::open()
         throw RuntimeError(CommError::OpenFailed,
                            QStringLiteral("Cannot configure %1 for 9600 8N1: %2").arg(portName(), systemMessage(error)));
     }
+    auto reader = std::make_unique<Win32CommReader>(handle, [this] {
+        QMetaObject::invokeMethod(&m_arrivalContext, [this] { announceArrival(); }, Qt::QueuedConnection);
+    });
+    if (const DWORD error = reader->start()) {
+        reader.reset();
+        CloseHandle(handle);
+        throw RuntimeError(CommError::OpenFailed,
+                           QStringLiteral("Cannot open %1: %2").arg(portName(), systemMessage(error)));
+    }
     m_handle = handle;
+    m_reader = std::move(reader);
+}
+
+bool Win32CommPort::notifyArrivals(std::function<void()> handler)
+{
+    m_arrival = std::move(handler);
+    return true;
+}
+
+// Word from a reader of this port, maybe one since closed: the current one says whether
+// anything waits for input().
+void Win32CommPort::announceArrival()
+{
+    if (m_reader && m_reader->wordReceived() && m_arrival)
+        m_arrival();
 }
 
 void Win32CommPort::output(const QByteArray &bytes)
@@ -223,28 +267,18 @@ QByteArray Win32CommPort::input()
         throwClosed(CommError::ReadFailed);
     collectFinishedWrites(CommError::ReadFailed);
 
+    // The driver's word on the device: one that has vanished fails here.
     DWORD lineErrors = 0;
     COMSTAT status;
     ZeroMemory(&status, sizeof status);
     if (!ClearCommError(m_handle, &lineErrors, &status))
         failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
-    if (status.cbInQue == 0)
-        return QByteArray();
 
-    // The read never waits (see the time-outs): even when the driver runs it as pending,
-    // its result is there at once.
-    // A read of its own (own event, too: writes may be pending on the same handle).
-    Transfer read(QByteArray(qsizetype(status.cbInQue), Qt::Uninitialized));
-    if (!read.overlapped.hEvent)
-        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
-    DWORD count = 0;
-    if (!ReadFile(m_handle, read.bytes.data(), status.cbInQue, nullptr, &read.overlapped)
-        && GetLastError() != ERROR_IO_PENDING)
-        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
-    if (!GetOverlappedResult(m_handle, &read.overlapped, &count, TRUE))
-        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
-    read.bytes.truncate(qsizetype(count));
-    return read.bytes;
+    // What came before a failure of the reading is handed out first.
+    Win32CommReader::Taken taken = m_reader->take();
+    if (taken.bytes.isEmpty() && taken.failure != 0)
+        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), taken.failure);
+    return taken.bytes;
 }
 
 void Win32CommPort::failAndClose(int failureNumber, const QString &what, unsigned long systemError)

@@ -1,18 +1,23 @@
 #pragma once
 
 #include "link/CommPort.h"
+#include "link/Win32CommReader.h"
 
+#include <QObject>
 #include <QString>
 
 #include <deque>
 #include <memory>
 
 // The serial port control on the Win32 communications API, for Windows: 9600 8N1, no
-// flow control, polled. Input asks the driver how many bytes wait (ClearCommError) and
-// reads them with a read that never waits. Output hands the bytes to the driver with an
-// overlapped WriteFile and returns at once; the driver sends queued writes in order,
-// and a write that failed is reported by the next call. Nothing relies on serial
-// events, which some drivers (Wine's for pseudo-terminals among them) never raise.
+// flow control. A reader thread of its own (Win32CommReader) waits in the driver for
+// arriving bytes and keeps them; the port gives word of them on the thread that uses it,
+// where input() hands them out. Output hands the bytes to the driver with an overlapped
+// WriteFile and returns at once; the driver sends queued writes in order, and a write
+// that failed is reported by the next call. Nothing relies on serial events, which some
+// drivers (Wine's for pseudo-terminals among them) never raise.
+// Opening asks the driver to pass each reply on as soon as its EOT arrives (the event
+// character, which FTDI adapters act on); a driver that refuses is no failure.
 // Every failure throws RuntimeError with the CommError numbers the other backend uses;
 // a read or write that fails closes the port, and later calls report why.
 class Win32CommPort : public CommPort {
@@ -28,6 +33,7 @@ public:
     void open() override;
     void output(const QByteArray &bytes) override;
     QByteArray input() override;
+    bool notifyArrivals(std::function<void()> handler) override;
 
     // The device behind port `number`: \\.\COMn, the form that reaches COM10 and above.
     static QString deviceFor(qint16 number);
@@ -40,9 +46,13 @@ private:
     [[noreturn]] void throwClosed(int failureNumber) const;
     QString portName() const;   // "COMn", for messages
     void closeHandle();
+    void announceArrival();   // on this port's thread, on the reader's word
 
     void *m_handle = nullptr;   // the Win32 HANDLE; null while closed
     qint16 m_number = 1;
     QString m_failure;          // why the port closed under us; empty when it did not
     std::deque<std::unique_ptr<Transfer>> m_writes;   // handed to the driver, not yet done
+    std::unique_ptr<Win32CommReader> m_reader;   // while open
+    std::function<void()> m_arrival;
+    QObject m_arrivalContext;   // lives in the thread that made the port: the reader's word goes there
 };

@@ -6,6 +6,9 @@
 #
 #   scripts/bench.sh                    everything (about two minutes)
 #   scripts/bench.sh --unpaced-only     a quick run: the flash without pacing
+#   scripts/bench.sh --paced-only --windows
+#                                       the paced flash here and, beside it, that of the
+#                                       Windows build under Wine (builds build-windows/)
 #   scripts/bench.sh --help             all options
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,6 +21,20 @@ for arg in "$@"; do
   fi
 done
 
+args=()
+windows=0
+for arg in "$@"; do
+  if [ "$arg" = --windows ]; then
+    windows=1
+    args+=(--windows "$PWD/build-windows")
+  else
+    args+=("$arg")
+  fi
+done
+
 scripts/build.sh
+if [ "$windows" = 1 ]; then
+  scripts/build-windows.sh >/dev/null
+fi
 export QT_QPA_PLATFORM=offscreen
-exec build/flash_bench "$@"
+exec build/flash_bench "${args[@]}"

@@ -1,12 +1,16 @@
 // The Win32 serial backend on real COM ports. Runs under Wine, started by
 // tests/windows/with-sim.sh: COM1 and COM12 lead to one simulated camera (ptz2-sim on a
-// pseudo-terminal), COM2 to nothing.
+// pseudo-terminal), COM2 to nothing. Word of arriving bytes comes through this thread's
+// event loop, as in the window.
 #include "link/Frames.h"
 #include "link/RuntimeError.h"
 #include "link/Win32CommPort.h"
+#include "link/Win32CommReader.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -17,6 +21,7 @@ constexpr qint16 kCameraPort = 1;
 constexpr qint16 kTwoDigitCameraPort = 12;
 constexpr qint16 kEmptyPort = 2;
 constexpr int kReplyCapMs = 5000;   // generous: a working port answers within milliseconds
+constexpr int kQuietMs = 50;        // long enough for a stray word or byte to show
 const QByteArray kAcknowledgement = QByteArray("\x02lvr\x04");
 
 // Polls as the sequences do, until `count` bytes came or the cap passed.
@@ -32,6 +37,47 @@ QByteArray pollFor(Win32CommPort &port, qsizetype count)
     }
     return received;
 }
+
+// Word of arriving bytes as the window takes it: on this thread, from its event loop.
+class ArrivalWord {
+public:
+    explicit ArrivalWord(Win32CommPort &port) : m_port(port)
+    {
+        m_cap.setSingleShot(true);
+        QObject::connect(&m_cap, &QTimer::timeout, &m_loop, &QEventLoop::quit);
+        EXPECT_TRUE(port.notifyArrivals([this] {
+            ++count;
+            m_loop.quit();
+        }));
+    }
+    ~ArrivalWord() { m_port.notifyArrivals({}); }
+
+    // Runs the event loop until word comes or `capMs` passes; true when word came.
+    bool wait(int capMs = kReplyCapMs)
+    {
+        const int before = count;
+        m_cap.start(capMs);
+        m_loop.exec();
+        m_cap.stop();
+        return count > before;
+    }
+
+    // Reads on each word until `size` bytes came, or no word came within the cap.
+    QByteArray take(qsizetype size)
+    {
+        QByteArray received = m_port.input();
+        while (received.size() < size && wait())
+            received += m_port.input();
+        return received;
+    }
+
+    int count = 0;
+
+private:
+    Win32CommPort &m_port;
+    QEventLoop m_loop;
+    QTimer m_cap;
+};
 
 int failureNumber(const std::function<void()> &action)
 {
@@ -65,7 +111,7 @@ TEST_F(Win32CommPortOnCamera, EachReplyIsReadOnceAndInOrder)
     port.output(frameFor(Command::QGt));
     port.output(frameFor(Command::ckkV));
     EXPECT_EQ(pollFor(port, 2 * kAcknowledgement.size()), kAcknowledgement + kAcknowledgement);
-    QThread::msleep(50);
+    QThread::msleep(kQuietMs);
     EXPECT_TRUE(port.input().isEmpty());
 }
 
@@ -76,6 +122,43 @@ TEST_F(Win32CommPortOnCamera, FramesWrittenBackToBackAllGoOutInOrder)
     for (int i = 0; i < kFrames; ++i)
         port.output(frameFor(i % 2 ? Command::ckkV : Command::QGt));
     EXPECT_EQ(pollFor(port, kFrames * kAcknowledgement.size()), kAcknowledgement.repeated(kFrames));
+}
+
+// Nothing reads while the reply comes: the port tells, and hands the reply out once.
+TEST_F(Win32CommPortOnCamera, BytesThatArriveUnreadAreToldOfAndTakenInOnce)
+{
+    ArrivalWord word(port);
+    port.output(frameFor(Command::QGt));
+    ASSERT_TRUE(word.wait()) << "no word of the reply";
+    EXPECT_EQ(word.take(kAcknowledgement.size()), kAcknowledgement);
+    // Word is given for bytes that wait, never again for bytes already taken.
+    const int told = word.count;
+    EXPECT_FALSE(word.wait(kQuietMs));
+    EXPECT_EQ(word.count, told);
+    EXPECT_TRUE(port.input().isEmpty());
+}
+
+// The reader waits in the driver with nothing to come; closing ends it at once, not when
+// its read would end by itself. Nothing read before is told of or handed out again.
+TEST_F(Win32CommPortOnCamera, ClosingEndsTheReaderAtOnceAndRepeatsNothing)
+{
+    ArrivalWord word(port);
+    port.output(frameFor(Command::QGt));
+    ASSERT_EQ(word.take(kAcknowledgement.size()), kAcknowledgement);
+
+    QElapsedTimer closing;
+    closing.start();
+    port.close();
+    EXPECT_LT(closing.elapsed(), qint64(Win32CommReader::kReadWaitMs / 10)) << "the reader's read was not cancelled";
+    const int told = word.count;
+    EXPECT_FALSE(word.wait(kQuietMs)) << "word from a closed port";
+
+    port.open();
+    port.output(frameFor(Command::ckkV));
+    EXPECT_EQ(word.take(kAcknowledgement.size()), kAcknowledgement);
+    EXPECT_GT(word.count, told);
+    EXPECT_FALSE(word.wait(kQuietMs));
+    EXPECT_TRUE(port.input().isEmpty());
 }
 
 TEST_F(Win32CommPortOnCamera, ReopenedPortWorksAgain)
