@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -17,7 +18,7 @@
 #include <memory>
 #include <utility>
 
-// The real wizard (real serial port layer, real clock, embedded firmware) against
+// The real wizard (real serial port layer, real clock, embedded or given firmware) against
 // ptz2-sim on a pseudo-terminal, driven the way a person drives it. Only the
 // fatal-error report is recorded instead of shown. Every test ends with the simulated
 // camera's verdict: the run fails unless the camera exits as expectedSimExit says
@@ -28,6 +29,7 @@ protected:
     std::unique_ptr<frmRevertex> window;
     QList<std::pair<int, QString>> reports;
     int expectedSimExit = 0;
+    QString firmwareFile;   // a container for the window and the camera; empty: the embedded firmware
 
     static QString expectedContainer()
     {
@@ -38,11 +40,17 @@ protected:
     // window's serial port layer.
     void start(QStringList simArguments, std::unique_ptr<CommPort> port = nullptr)
     {
-        simArguments << QStringLiteral("--log-commands") << QStringLiteral("--expect") << expectedContainer();
+        frmRevertex::Parts parts;
+        if (!firmwareFile.isEmpty()) {
+            QFile file(firmwareFile);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << firmwareFile.toStdString();
+            parts.firmware = file.readAll();
+        }
+        simArguments << QStringLiteral("--log-commands") << QStringLiteral("--expect")
+                     << (firmwareFile.isEmpty() ? expectedContainer() : firmwareFile);
         sim = std::make_unique<SimProcess>(simArguments);
         ASSERT_FALSE(sim->devicePath().isEmpty()) << sim->output().toStdString();
         qputenv("REVERTEX_COM1", sim->devicePath().toLocal8Bit());
-        frmRevertex::Parts parts;
         parts.port = std::move(port);
         parts.fatalError = [this](int number, const QString &description) { reports.append({number, description}); };
         window = std::make_unique<frmRevertex>(std::move(parts));
