@@ -24,7 +24,7 @@ source_dir=$PWD
 build_dir=${REVERTEX_BUILD_DIR:-$source_dir/build}
 
 usage() {
-  sed -n '2,3p' "$0" | sed 's/^# //' >&2
+  echo "usage: scripts/$(sed -n '2s/^# //p' "$0")" >&2
   exit 2
 }
 
