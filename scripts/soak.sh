@@ -19,39 +19,45 @@
 # through the test program tests/e2e_soak_flash, built with the tests; the simulated
 # camera expects the same container.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+script=$(realpath "$0")
+cd "$(dirname "$script")/.."
 source_dir=$PWD
 build_dir=${REVERTEX_BUILD_DIR:-$source_dir/build}
 
 usage() {
-  echo "usage: scripts/$(sed -n '2s/^# //p' "$0")" >&2
+  echo "usage: scripts/$(sed -n '2s/^# //p' "$script")" >&2
   exit 2
 }
 
-[ $# -ge 1 ] || usage
-runs=$1
-shift
-[[ $runs =~ ^[0-9]+$ ]] || usage
-first_seed=$(( $(date +%s) % 100000 * 1000 ))
-paced_percent=25
-mode_option=
-while [ $# -gt 0 ]; do
-  case $1 in
-    --seed) [[ ${2:-} =~ ^[0-9]+$ ]] || usage; first_seed=$2; shift 2 ;;
-    --paced) paced_percent=100; mode_option=--paced; shift ;;
-    --unpaced) paced_percent=0; mode_option=--unpaced; shift ;;
-    --paced-percent) [[ ${2:-} =~ ^[0-9]+$ ]] || usage; paced_percent=$2; mode_option="--paced-percent $2"; shift 2 ;;
-    *) usage ;;
-  esac
-done
+# All of the script is read before the runs begin, so that it may change under a long soak.
+main() {
+  [ $# -ge 1 ] || usage
+  runs=$1
+  shift
+  [[ $runs =~ ^[0-9]+$ ]] || usage
+  first_seed=$(( $(date +%s) % 100000 * 1000 ))
+  paced_percent=25
+  mode_option=
+  while [ $# -gt 0 ]; do
+    case $1 in
+      --seed) [[ ${2:-} =~ ^[0-9]+$ ]] || usage; first_seed=$2; shift 2 ;;
+      --paced) paced_percent=100; mode_option=--paced; shift ;;
+      --unpaced) paced_percent=0; mode_option=--unpaced; shift ;;
+      --paced-percent) [[ ${2:-} =~ ^[0-9]+$ ]] || usage; paced_percent=$2; mode_option="--paced-percent $2"; shift 2 ;;
+      *) usage ;;
+    esac
+  done
 
-driver=$build_dir/tests/e2e_soak_flash
-for program in "$driver" "$build_dir/ptz2-sim"; do
-  if [ ! -x "$program" ]; then
-    echo "soak.sh: $program is missing: build first (scripts/build.sh)" >&2
-    exit 2
-  fi
-done
+  driver=$build_dir/tests/e2e_soak_flash
+  for program in "$driver" "$build_dir/ptz2-sim"; do
+    if [ ! -x "$program" ]; then
+      echo "soak.sh: $program is missing: build first (scripts/build.sh)" >&2
+      exit 2
+    fi
+  done
+
+  soak
+}
 
 # Sets sim_args, paced and expect for one seed. The draws come from bash's generator
 # seeded with the run's seed, so a seed always gives the same options.
@@ -108,53 +114,59 @@ draw_options() {
   return 0
 }
 
-logs=$(mktemp -d)
-trap 'rm -rf "$logs"' EXIT
-kept=$build_dir/soak
-declare -A total passed
-failures=()
-started=$(date +%s)
+# The runs, one after the other, and their table.
+soak() {
+  logs=$(mktemp -d)
+  trap 'rm -rf "$logs"' EXIT
+  kept=$build_dir/soak
+  declare -A total passed
+  failures=()
+  started=$(date +%s)
 
-printf '%-4s %-10s %-6s %-15s %-15s %-6s %5s  %s\n' run seed paced expected outcome result s options
-for (( i = 0; i < runs; i++ )); do
-  seed=$(( first_seed + i ))
-  draw_options "$seed"
-  log=$logs/$seed.log
-  run_started=$(date +%s)
-  status=0
-  REVERTEX_BUILD_DIR=$build_dir REVERTEX_SOURCE_DIR=$source_dir QT_QPA_PLATFORM=offscreen \
-    REVERTEX_SOAK_SIM="${sim_args[*]}" REVERTEX_SOAK_EXPECT="$expect" \
-    "$driver" >"$log" 2>&1 </dev/null || status=$?
-  seconds=$(( $(date +%s) - run_started ))
-  outcome=$(sed -n 's/^outcome: //p' "$log" | head -n 1)
-  [ -n "$outcome" ] || outcome="(none)"
-  result=pass
-  if [ $status -ne 0 ] || [ "$outcome" != "$expect" ]; then
-    result=FAIL
-    mkdir -p "$kept"
-    cp "$log" "$kept/$seed.log"
-    failures+=("$seed: expected $expect, got $outcome (exit $status); options: ${sim_args[*]}; log: $kept/$seed.log")
-  fi
-  key="$expect|$paced"
-  total[$key]=$(( ${total[$key]:-0} + 1 ))
-  [ $result = pass ] && passed[$key]=$(( ${passed[$key]:-0} + 1 ))
-  printf '%-4s %-10s %-6s %-15s %-15s %-6s %5s  %s\n' $(( i + 1 )) "$seed" "$paced" "$expect" "$outcome" "$result" \
-    "$seconds" "${sim_args[*]}"
-done
+  printf '%-4s %-10s %-6s %-15s %-15s %-6s %5s  %s\n' run seed paced expected outcome result s options
+  for (( i = 0; i < runs; i++ )); do
+    seed=$(( first_seed + i ))
+    draw_options "$seed"
+    log=$logs/$seed.log
+    run_started=$(date +%s)
+    status=0
+    REVERTEX_BUILD_DIR=$build_dir REVERTEX_SOURCE_DIR=$source_dir QT_QPA_PLATFORM=offscreen \
+      REVERTEX_SOAK_SIM="${sim_args[*]}" REVERTEX_SOAK_EXPECT="$expect" \
+      "$driver" >"$log" 2>&1 </dev/null || status=$?
+    seconds=$(( $(date +%s) - run_started ))
+    outcome=$(sed -n 's/^outcome: //p' "$log" | head -n 1)
+    [ -n "$outcome" ] || outcome="(none)"
+    result=pass
+    if [ $status -ne 0 ] || [ "$outcome" != "$expect" ]; then
+      result=FAIL
+      mkdir -p "$kept"
+      cp "$log" "$kept/$seed.log"
+      failures+=("$seed: expected $expect, got $outcome (exit $status); options: ${sim_args[*]}; log: $kept/$seed.log")
+    fi
+    key="$expect|$paced"
+    total[$key]=$(( ${total[$key]:-0} + 1 ))
+    [ $result = pass ] && passed[$key]=$(( ${passed[$key]:-0} + 1 ))
+    printf '%-4s %-10s %-6s %-15s %-15s %-6s %5s  %s\n' $(( i + 1 )) "$seed" "$paced" "$expect" "$outcome" "$result" \
+      "$seconds" "${sim_args[*]}"
+  done
 
-echo
-echo "Outcomes of $runs runs ($(( $(date +%s) - started )) s):"
-printf '%-15s %-6s %5s %7s %7s\n' outcome paced runs passed failed
-for key in $(printf '%s\n' "${!total[@]}" | tr ' ' '_' | sort); do
-  key=${key//_/ }
-  printf '%-15s %-6s %5s %7s %7s\n' "${key%|*}" "${key#*|}" "${total[$key]}" "${passed[$key]:-0}" \
-    $(( ${total[$key]} - ${passed[$key]:-0} ))
-done
-
-if [ ${#failures[@]} -gt 0 ]; then
   echo
-  echo "Failures (replay one with: scripts/soak.sh 1 --seed SEED${mode_option:+ $mode_option}):"
-  printf '  %s\n' "${failures[@]}"
-  exit 1
-fi
-echo "All runs passed."
+  echo "Outcomes of $runs runs ($(( $(date +%s) - started )) s):"
+  printf '%-15s %-6s %5s %7s %7s\n' outcome paced runs passed failed
+  for key in $(printf '%s\n' "${!total[@]}" | tr ' ' '_' | sort); do
+    key=${key//_/ }
+    printf '%-15s %-6s %5s %7s %7s\n' "${key%|*}" "${key#*|}" "${total[$key]}" "${passed[$key]:-0}" \
+      $(( ${total[$key]} - ${passed[$key]:-0} ))
+  done
+
+  if [ ${#failures[@]} -gt 0 ]; then
+    echo
+    echo "Failures (replay one with: scripts/soak.sh 1 --seed SEED${mode_option:+ $mode_option}):"
+    printf '  %s\n' "${failures[@]}"
+    exit 1
+  fi
+  echo "All runs passed."
+}
+
+main "$@"
+exit
