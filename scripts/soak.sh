@@ -101,8 +101,8 @@ draw_options() {
     (( r = RANDOM % 1000 )) || true   # 29.5 to 30.5 s: well inside the limit with the jitter on top
     sim_args+=(--start-delay "$(printf '%d.%03d' $(( 29 + (500 + r) / 1000 )) $(( (500 + r) % 1000 )))")
   elif (( r < 16 )); then
-    (( r = RANDOM % 1000 )) || true   # 32 to 33 s: the wizard gives up before it
-    sim_args+=(--start-delay "32.$(printf '%03d' "$r")")
+    (( r = RANDOM % 1000 )) || true   # 33 to 34 s: the wizard has given up a second before
+    sim_args+=(--start-delay "33.$(printf '%03d' "$r")")
     expect="power cycle"
   fi
 
