@@ -26,9 +26,13 @@ public:
     void afterTick();
 
     // Word from the port that new bytes wait: a running sequence may tick at once.
+    // The word comes once; the bytes count as waiting until a wait's poll has read the
+    // port after it, so that the wait after a send takes them in on its first poll.
     void bytesArrived();
 
 private:
+    bool anyWaiting() const;
+
     struct Sequence {
         PacedTimer *timer;
         std::function<bool()> waiting;
@@ -40,5 +44,7 @@ private:
     bool m_portTellsArrivals = false;
     bool m_inTick = false;
     bool m_ackBeforeTick = false;
+    bool m_tickPolls = false;           // a waiting sequence's tick begins with a read of the port
     bool m_bytesArrivedInTick = false;
+    bool m_bytesUnread = false;         // word of bytes came that no poll has read since
 };

@@ -9,7 +9,7 @@ int nextTickMs(const AfterTick &tick, int designedMs)
     if (!tick.portTellsArrivals)
         return designedMs;
     if (tick.waiting) {
-        if (tick.bytesArrived)
+        if (tick.bytesUnread)
             return kAtOnceMs;
         if (tick.msUntilNextStamp < 0)
             return kIdleTickMs;

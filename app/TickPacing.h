@@ -10,6 +10,9 @@
 //  - a sequence that waits for the camera ticks when bytes arrive, and otherwise only
 //    as often as it must to notice a passing limit: just after the clock's next
 //    whole-second change (limits are whole seconds), and at least every kIdleTickMs;
+//  - a wait that begins while bytes told of earlier are still unread (they came while
+//    the sequence sent, or between two sequences) polls at once, as the designed 1 ms
+//    tick after the send would have;
 //  - the tick after one that ended a wait runs at once: it took in an acknowledgement,
 //    or a limit ran out that counts as one;
 //  - every other tick comes at the designed interval.
@@ -31,7 +34,7 @@ struct AfterTick {
     bool portTellsArrivals = false;
     bool waiting = false;          // the sequence waits for a reply or a limit
     bool waitEnded = false;        // AckReceived went from False to True in the tick
-    bool bytesArrived = false;     // word of new bytes came while the tick ran
+    bool bytesUnread = false;      // word of bytes came that no poll has read since
     qint64 msUntilNextStamp = -1;  // from the clock; -1 when it cannot tell
 };
 

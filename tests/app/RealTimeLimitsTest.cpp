@@ -1,18 +1,26 @@
 // The limits in real time: the real window on the real one-second clock and a port that
 // tells of arrivals, so waiting sequences tick only now and then. Each limit must still
-// pass within 50 ms of the whole second at which it passes, and never before.
+// pass within 50 ms of the whole second at which it passes, and never before; and the
+// command that follows a tolerant limit goes out on ticks at the designed interval,
+// without a wait's idle look in between.
 //
-// Slow by nature: the check's limits take about 13 seconds, the download start's 32.
+// Slow by nature: the check's limits take about 13 seconds, the download start's 32,
+// the closing script's 17.
 #include "WindowHarness.h"
 
+#include "app/PacedTimer.h"
 #include "app/TickPacing.h"
 #include "tests/support/ArrivingCommPort.h"
+#include "tests/support/EventLoopWait.h"
 
-#include <QTest>
+#include <QEvent>
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -29,8 +37,12 @@ constexpr qint64 kCkkVLimit = 1;
 constexpr qint64 kCki0nLimit = 3;
 constexpr qint64 kCkb0Limit = 3;
 constexpr qint64 kStartLimit = 31;
+constexpr qint64 kClosingLimit = 1;
+constexpr qint64 kLastClosingLimit = 4;   // after the second "ckz0m"
 constexpr int kCheckCapMs = 20000;
 constexpr int kStartCapMs = 45000;
+constexpr int kClosingCapMs = 30000;
+constexpr int kDesignedMs = 1;
 
 // Milliseconds from the moment a limit of `limit` seconds after a send stamped `sentAt`
 // passes (the start of the whole second sentAt + limit + 1 of the monotonic clock the
@@ -71,6 +83,51 @@ protected:
 
     bool written(const QByteArray &bytes) const { return port->writes.contains(bytes); }
 
+    // Every tick of one sequence timer as it ended: when, in which state, and what came next.
+    struct Tick {
+        steady_clock::time_point at;
+        qint32 state;
+        bool ackReceived;
+        Stamp sentAt;
+        int cadence;
+        qsizetype writes;
+    };
+    std::vector<Tick> ticks;
+
+    void logTicks(const char *timerName, std::function<qint32()> state, std::function<Stamp()> sentAt)
+    {
+        auto *paced = get<PacedTimer>(timerName);
+        QObject::connect(paced, &QTimer::timeout, [=] {   // after the window's own handler
+            ticks.push_back({steady_clock::now(), state(), window->session().AckReceived, sentAt(), paced->cadence(),
+                             port->writes.size()});
+        });
+    }
+
+    // Each tolerant wait in `limits` (by state) passed on time; unless it was the last,
+    // the next command followed on ticks at the designed interval.
+    void expectTolerantLimitsOnTime(const std::map<qint32, qint64> &limits, qint32 lastState)
+    {
+        for (const auto &[state, limit] : limits) {
+            SCOPED_TRACE(state);
+            size_t forced = 0;   // the tick that found the limit passed: AckReceived forced on in its state
+            while (forced < ticks.size() && !(ticks[forced].state == state && ticks[forced].ackReceived))
+                ++forced;
+            ASSERT_LT(forced, ticks.size()) << "the wait never ran out";
+            const std::string what = "state " + std::to_string(state) + ", " + std::to_string(limit) + " s";
+            expectOnTime(msAfterTheLimitPassed(ticks[forced].sentAt, limit, ticks[forced].at), what.c_str());
+            if (state == lastState)
+                continue;
+            size_t sent = forced;
+            while (sent < ticks.size() && ticks[sent].writes == ticks[forced].writes) {
+                EXPECT_LE(ticks[sent].cadence, kDesignedMs) << "an idle look before the next command";
+                ++sent;
+            }
+            ASSERT_LT(sent, ticks.size()) << "no command after the wait";
+            std::printf("    next command %.1f ms after\n",
+                        std::chrono::duration<double, std::milli>(ticks[sent].at - ticks[forced].at).count());
+        }
+    }
+
     void expectOnTime(double ms, const char *what)
     {
         EXPECT_GE(ms, 0.0) << what << " passed before its second";
@@ -92,25 +149,13 @@ private:
 
 TEST_F(RealTimeLimits, ASilentCameraPassesEachLimitOfTheCheckOnTime)
 {
-    // A tolerant limit shows on the tick that finds it passed: AckReceived forced on
-    // while the check still waits in its state.
-    std::map<qint32, steady_clock::time_point> forcedAt;
-    std::map<qint32, Stamp> forcedSentAt;
-    QObject::connect(timer("timerCamTest"), &QTimer::timeout, [&] {   // after the window's own handler
-        const CameraSession &s = window->session();
-        if ((s.CamState == 2 || s.CamState == 4) && s.AckReceived && !forcedAt.count(s.CamState)) {
-            forcedAt[s.CamState] = steady_clock::now();
-            forcedSentAt[s.CamState] = s.CamSentAt;
-        }
-    });
+    logTicks("timerCamTest", [this] { return window->session().CamState; }, [this] { return window->session().CamSentAt; });
     goToTestingPage();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return messageShown; }, kCheckCapMs));
+    ASSERT_TRUE(waitInEventLoop([this] { return messageShown; }, kCheckCapMs));
     EXPECT_EQ(text("lblError").left(27), QStringLiteral("No response from the camera"));
 
     ASSERT_TRUE(written(kQGt) && written(kCkkV) && written(kCki0n));
-    ASSERT_TRUE(forcedAt.count(2) && forcedAt.count(4));
-    expectOnTime(msAfterTheLimitPassed(forcedSentAt[2], kQGtLimit, forcedAt[2]), "QGt, 2 s, tolerant");
-    expectOnTime(msAfterTheLimitPassed(forcedSentAt[4], kCkkVLimit, forcedAt[4]), "ckkV, 1 s, tolerant");
+    expectTolerantLimitsOnTime({{2, kQGtLimit}, {4, kCkkVLimit}}, -1);   // QGt, then ckkV
     expectOnTime(msAfterTheLimitPassed(window->session().CamSentAt, kCki0nLimit, messageShownAt), "cki0n, 3 s, strict");
     EXPECT_FALSE(written(kCkb0));
 }
@@ -119,7 +164,7 @@ TEST_F(RealTimeLimits, AVersionRequestLeftUnansweredPassesItsLimitOnTime)
 {
     arriving->camera = [](const QByteArray &frame) { return frame == kCkb0 ? QByteArray() : kAck; };
     goToTestingPage();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return messageShown; }, kCheckCapMs));
+    ASSERT_TRUE(waitInEventLoop([this] { return messageShown; }, kCheckCapMs));
     EXPECT_EQ(text("lblError").left(27), QStringLiteral("No response from the camera"));
     ASSERT_TRUE(written(kCkb0));
     expectOnTime(msAfterTheLimitPassed(window->session().CamSentAt, kCkb0Limit, messageShownAt), "ckb0, 3 s, strict");
@@ -129,10 +174,25 @@ TEST_F(RealTimeLimits, AnUnansweredDownloadStartPassesItsLimitOnTime)
 {
     port->isOpen = true;
     goToProgressPage();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return messageShown; }, kStartCapMs));
+    ASSERT_TRUE(waitInEventLoop([this] { return messageShown; }, kStartCapMs));
     EXPECT_TRUE(text("lblError").startsWith(QStringLiteral("The power to the camera")));
     ASSERT_EQ(port->writes.size(), 1);
     expectOnTime(msAfterTheLimitPassed(window->session().StartSentAt, kStartLimit, messageShownAt), "ckl0, 31 s, strict");
+}
+
+TEST_F(RealTimeLimits, ASilentCameraPassesEachLimitOfTheClosingScriptOnTime)
+{
+    port->isOpen = true;
+    goToProgressPage();
+    window->setTimerEnabled(SequenceTimer::StartDownload, false);   // straight to the closing script
+    window->setTimerEnabled(SequenceTimer::Finish, true);
+    logTicks("timerFinish", [this] { return window->session().FinishState; }, [this] { return window->session().FinishSentAt; });
+    ASSERT_TRUE(waitInEventLoop([this] { return !get<QFrame>("frame6")->isHidden(); }, kClosingCapMs));
+
+    EXPECT_EQ(port->writes.size(), 8);
+    expectTolerantLimitsOnTime({{1, kClosingLimit}, {3, kClosingLimit}, {5, kClosingLimit}, {7, kClosingLimit},
+                                {11, kClosingLimit}, {13, kClosingLimit}, {15, kLastClosingLimit}},
+                               15);
 }
 
 } // namespace

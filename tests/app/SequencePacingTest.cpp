@@ -179,6 +179,78 @@ TEST_F(OnArrivals, TheDrainAfterCkkComesAtTheDesignedIntervalAsItWaitsForNothing
     EXPECT_EQ(cadence("timerFinish"), kDesignedMs);
 }
 
+// Bytes whose word came while no wait was ticking (at a send step, or between two
+// sequences) are told of only once. The wait that follows the next send must take them
+// in on its first poll, within the designed interval, not on a later idle look.
+class UnreadBytes : public OnArrivals {
+protected:
+    const QByteArray kNoise = QByteArray("\x02xyz\x04");
+
+    void SetUp() override
+    {
+        OnArrivals::SetUp();
+        port->isOpen = true;
+    }
+
+    void startDownload()
+    {
+        goToProgressPage();
+        tick("timerStartDownload_Timer");   // "ckl0"
+        arriving->arrive(kAck);
+        tick("timerStartDownload_Timer");   // hands over to the line transfer
+    }
+
+    // The next tick of `handler` sends; the tick after it must come at once and read.
+    void expectTakenInByTheFirstPollAfterTheSend(const char *timerName, const char *handler)
+    {
+        const qsizetype writes = port->writes.size();
+        tick(handler);
+        ASSERT_GT(port->writes.size(), writes) << "no send on this tick";
+        ASSERT_FALSE(port->pendingReads.isEmpty()) << "the send tick must not read";
+        EXPECT_LE(cadence(timerName), kDesignedMs);
+        tick(handler);
+        EXPECT_TRUE(port->pendingReads.isEmpty());
+    }
+};
+
+TEST_F(UnreadBytes, ADoubledAcknowledgementAtALineSendIsTakenInAfterTheLine)
+{
+    startDownload();
+    tick("Timer1_Timer");   // line 0
+    arriving->arrive(kAck);
+    tick("Timer1_Timer");   // takes its acknowledgement in
+    arriving->arrive(kAck);   // the camera says it twice
+    expectTakenInByTheFirstPollAfterTheSend("Timer1", "Timer1_Timer");
+    EXPECT_EQ(session().LineIndex, 1);
+    EXPECT_TRUE(session().AckReceived);   // releases one more line, as a doubled one does
+}
+
+TEST_F(UnreadBytes, BytesLeftOverFromTheCheckAreTakenInAfterTheStartCommand)
+{
+    goToTestingPage();
+    window->land(Landing::NeedsFlashing);
+    arriving->arrive(kNoise);   // after the check's last poll, while no sequence runs
+    click("cmdNext");
+    expectTakenInByTheFirstPollAfterTheSend("timerStartDownload", "timerStartDownload_Timer");
+    EXPECT_EQ(session().StartState, 1);
+}
+
+TEST_F(UnreadBytes, BytesInTheHandOverToTheClosingScriptAreTakenInAfterItsFirstCommand)
+{
+    startDownload();
+    const qint32 lines = qint32(window->firmwareLines().size());
+    for (int line = 0; line < lines; ++line) {
+        tick("Timer1_Timer");
+        arriving->arrive(kAck);
+        tick("Timer1_Timer");
+    }
+    tick("Timer1_Timer");   // past the last line: hands over to timerFinish
+    ASSERT_TRUE(timer("timerFinish")->isActive());
+    arriving->arrive(kNoise);
+    expectTakenInByTheFirstPollAfterTheSend("timerFinish", "timerFinish_Timer");
+    EXPECT_EQ(session().FinishState, 1);
+}
+
 // --- in the running event loop ---
 
 TEST_F(OnArrivals, ASilentCameraIsLookedAtOnlyNowAndThen)

@@ -28,15 +28,15 @@ TEST(TickPacing, APolledPortKeepsTheDesignedIntervalWhateverHappened)
 {
     for (bool waiting : {false, true})
         for (bool waitEnded : {false, true})
-            for (bool bytesArrived : {false, true})
+            for (bool bytesUnread : {false, true})
                 for (qint64 untilStamp : {qint64(-1), qint64(3), qint64(900)}) {
                     AfterTick tick;
                     tick.waiting = waiting;
                     tick.waitEnded = waitEnded;
-                    tick.bytesArrived = bytesArrived;
+                    tick.bytesUnread = bytesUnread;
                     tick.msUntilNextStamp = untilStamp;
                     EXPECT_EQ(nextTickMs(tick, kDesignedMs), kDesignedMs)
-                        << waiting << waitEnded << bytesArrived << untilStamp;
+                        << waiting << waitEnded << bytesUnread << untilStamp;
                 }
 }
 
@@ -53,11 +53,11 @@ TEST(TickPacing, AWaitingSequenceLooksJustAfterTheSecondChangesAndAtLeastEveryId
     EXPECT_EQ(nextTickMs(tick, kDesignedMs), kIdleTickMs);
 }
 
-TEST(TickPacing, BytesThatCameDuringTheTickBringTheNextAtOnce)
+TEST(TickPacing, UnreadBytesBringAWaitingSequencesNextTickAtOnce)
 {
     AfterTick tick = onArrivals();
     tick.waiting = true;
-    tick.bytesArrived = true;
+    tick.bytesUnread = true;
     tick.msUntilNextStamp = 700;
     EXPECT_EQ(nextTickMs(tick, kDesignedMs), kAtOnceMs);
 }
@@ -70,7 +70,7 @@ TEST(TickPacing, TheTickAfterAnEndedWaitRunsAtOnceEveryOtherAtTheDesignedInterva
 
     tick.waitEnded = false;   // a send, an open, a judgement, the drain after "ckk"
     EXPECT_EQ(nextTickMs(tick, kDesignedMs), kDesignedMs);
-    tick.bytesArrived = true;
+    tick.bytesUnread = true;
     EXPECT_EQ(nextTickMs(tick, kDesignedMs), kDesignedMs);
 }
 

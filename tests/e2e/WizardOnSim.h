@@ -3,12 +3,11 @@
 #include "app/WizardStart.h"
 #include "app/frmRevertex.h"
 #include "tests/firmware/FirmwareTestFiles.h"
+#include "tests/support/EventLoopWait.h"
 #include "tests/support/SimProcess.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -123,24 +122,7 @@ protected:
         return false;
     }
 
-    // Runs the event loop until `done` holds or `ms` pass. The loop blocks in the
-    // event dispatcher, so port and timer events flow as in the real program.
-    static bool waitFor(const std::function<bool()> &done, int ms)
-    {
-        if (done())
-            return true;
-        QEventLoop loop;
-        QTimer check;
-        QElapsedTimer waited;
-        waited.start();
-        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-            if (done() || waited.elapsed() > ms)
-                loop.quit();
-        });
-        check.start(2);
-        loop.exec();
-        return done();
-    }
+    static bool waitFor(const std::function<bool()> &done, int ms) { return waitInEventLoop(done, ms); }
 
     // Welcome -> COM port (entry `comIndex`) -> the camera check, until it lands.
     void runCheck(int comIndex = 0, int ms = 15000)

@@ -133,16 +133,6 @@ TEST_F(DownloadStartTest, PowerCycleLeavesTimersToTheWindow)
     EXPECT_EQ(port.writes.size(), 1);
 }
 
-TEST_F(DownloadStartTest, NonAcknowledgementsDoNotHandOver)
-{
-    sendStartThenWait(5);
-    port.pendingReads = {framed("LVR"), QByteArray("x") + kAck, STX + "lvr", framed("ok")};
-    for (int i = 0; i < 4; ++i)
-        start.tick();
-    EXPECT_FALSE(session.AckReceived);
-    EXPECT_FALSE(window.timerOn(SequenceTimer::LineTransfer));
-}
-
 TEST_F(DownloadStartTest, PortFailuresPropagate)
 {
     port.failWrite = true;

@@ -321,29 +321,6 @@ TEST_F(CameraCheckTest, SilenceAfterTheFirstTwoCommandsDelaysButDoesNotStopTheCh
     EXPECT_EQ(window.landings, QList<Landing>{Landing::NoFlashNeeded});
 }
 
-TEST_F(CameraCheckTest, SplitAcknowledgementCountsOnTheSecondPoll)
-{
-    advanceTo(2);
-    reply(STX + "lv");
-    check.tick();
-    EXPECT_EQ(session.CamState, 2);
-    reply(QByteArray("r") + EOT);
-    check.tick();
-    EXPECT_EQ(session.CamState, 3);
-}
-
-TEST_F(CameraCheckTest, AcknowledgementAfterNoiseIsNoAcknowledgement)
-{
-    advanceTo(6);
-    reply(QByteArray("x") + kAck);
-    check.tick();
-    EXPECT_EQ(session.CamState, 6);
-    EXPECT_FALSE(session.AckReceived);
-    clock.advance(4);
-    check.tick();
-    EXPECT_EQ(window.landings, QList<Landing>{Landing::NoResponse});
-}
-
 TEST_F(CameraCheckTest, UnansweredVersionRequestIsCarriedIntoTheNextRun)
 {
     advanceTo(kVersionWaitState);

@@ -15,6 +15,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 constexpr Nanos kByte = 1000;   // a made-up byte time that keeps the sums readable
@@ -272,6 +275,28 @@ TEST(CameraModelTest, DelaysMoveTheAnswerAndTheStartDelayOnlyThatOfCkl0)
     EXPECT_EQ(take(camera, "ckl0", 1000).readyAt, 1000 + 20 * kNanosPerMilli + 1500 * kNanosPerMilli);
 }
 
+TEST(CameraModelTest, JitterDelaysEachAnswerByUpToItsLimitAndTheSeedRepeatsTheDelays)
+{
+    auto delays = [](int seed) {
+        SimOptions jittery;
+        jittery.jitterMs = 20;
+        jittery.seed = seed;
+        CameraModel camera(jittery);
+        std::vector<Nanos> made;
+        for (int i = 0; i < 50; ++i)
+            made.push_back(take(camera, "QGt", 1000).readyAt - 1000);
+        return made;
+    };
+    const std::vector<Nanos> first = delays(7);
+    for (Nanos delay : first) {
+        EXPECT_GE(delay, 0);
+        EXPECT_LE(delay, 20 * kNanosPerMilli);
+    }
+    EXPECT_GT(*std::max_element(first.begin(), first.end()), *std::min_element(first.begin(), first.end()));
+    EXPECT_EQ(delays(7), first);
+    EXPECT_NE(delays(8), first);
+}
+
 TEST(CameraModelTest, GoodLinesAreAcknowledgedAndCollectedBadOnesRejected)
 {
     CameraModel camera = downloadingCamera(SimOptions{});
@@ -429,7 +454,8 @@ TEST(LineTimingLogTest, EachLineGetsTheLastAcknowledgementWrittenBeforeIt)
 TEST(SimOptionsParserTest, ReadsBothValueFormsAndRepeatedIgnores)
 {
     const auto parsed = SimOptionsParser::parse({"--baud", "9600", "--version=3.46", "--ignore", "QGt", "--ignore=ckw",
-                                                 "--start-delay", "0.5", "--lira", "--stop-after-lines", "0"});
+                                                 "--start-delay", "0.5", "--lira", "--stop-after-lines", "0",
+                                                 "--jitter-ms", "15", "--seed=42"});
     ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
     EXPECT_EQ(parsed.options.baud, 9600);
     EXPECT_EQ(parsed.options.version, QStringLiteral("3.46"));
@@ -437,6 +463,8 @@ TEST(SimOptionsParserTest, ReadsBothValueFormsAndRepeatedIgnores)
     EXPECT_DOUBLE_EQ(parsed.options.startDelaySeconds, 0.5);
     EXPECT_TRUE(parsed.options.lira);
     EXPECT_EQ(parsed.options.stopAfterLines, 0);
+    EXPECT_EQ(parsed.options.jitterMs, 15);
+    EXPECT_EQ(parsed.options.seed, 42);
 }
 
 TEST(SimOptionsParserTest, RefusesWhatItCannotUse)
@@ -450,6 +478,8 @@ TEST(SimOptionsParserTest, RefusesWhatItCannotUse)
         {"--start-delay", "nan"},
         {"--timeout", "0"},
         {"--vanish-after-lines", "0"},
+        {"--jitter-ms", "-1"},
+        {"--seed", "x"},
         {"--ignore", "ckw0"},
         {"--lira=yes"},
         {"--expect", ""},
@@ -466,6 +496,6 @@ TEST(SimOptionsParserTest, HelpNamesEveryOption)
                                "--silent", "--start-delay", "--stop-after-lines", "--vanish-after-lines", "--split",
                                "--noise", "--ack-delay-ms", "--baud", "--expect", "--exit-after-finish", "--timeout",
                                "--log-commands", "--report", "--timing", "--path-file", "--link", "--help",
-                               "--tolerate"})
+                               "--tolerate", "--jitter-ms", "--seed"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 }

@@ -293,6 +293,8 @@ TEST(ScenarioExpectationTest, OptionsThatEndTheDownloadEarlyMakeAnIncompleteImag
         {[](SimOptions &o) { o.ignored = {QStringLiteral("ckz0m")}; }, false},
         {[](SimOptions &o) { o.startDelaySeconds = 40; }, true},
         {[](SimOptions &o) { o.startDelaySeconds = 20; }, false},
+        {[](SimOptions &o) { o.startDelaySeconds = 30.98; o.jitterMs = 50; }, true},   // may come too late
+        {[](SimOptions &o) { o.startDelaySeconds = 30.5; o.jitterMs = 50; }, false},
         {[](SimOptions &o) { o.vanishAfterLines = 100; }, true},
         {[](SimOptions &o) { o.vanishAfterLines = 5000; }, false},
         {[](SimOptions &o) { o.stopAfterLines = 100; }, true},

@@ -22,6 +22,7 @@ QByteArray framed(const QByteArray &text)
 
 CameraModel::CameraModel(const SimOptions &options)
     : m_options(options)
+    , m_jitter(static_cast<std::mt19937::result_type>(options.seed))
 {
 }
 
@@ -46,6 +47,8 @@ CameraAnswer CameraModel::take(const InboundFrame &frame)
 
     const bool answering = answers(name);
     Nanos delay = static_cast<Nanos>(m_options.ackDelayMs) * kNanosPerMilli;
+    if (m_options.jitterMs > 0)
+        delay += std::uniform_int_distribution<Nanos>(0, static_cast<Nanos>(m_options.jitterMs) * kNanosPerMilli)(m_jitter);
 
     if (name == CameraCommands::kLine) {
         takeLine(frame.command, answer, answering);

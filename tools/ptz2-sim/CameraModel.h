@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <random>
 #include <vector>
 
 // What the camera does about one frame.
@@ -51,6 +52,7 @@ private:
     static CameraReply noiseReply();
 
     SimOptions m_options;
+    std::mt19937 m_jitter;
     bool m_downloadMode = false;
     int m_lineFrames = 0;
     int m_goodLines = 0;

@@ -16,7 +16,8 @@ std::optional<QString> incompleteImageExpected(const SimOptions &options, int ex
         return QStringLiteral("--silent: the camera never acknowledges the download start");
     if (options.ignored.contains(CameraCommands::kDownloadStart))
         return QStringLiteral("--ignore ckl0: the camera never acknowledges the download start");
-    if (options.startDelaySeconds >= kWizardStartLimitSeconds)
+    // The jitter may add to the start delay.
+    if (options.startDelaySeconds + options.jitterMs / 1000.0 >= kWizardStartLimitSeconds)
         return QStringLiteral("--start-delay %1: the wizard gives up on the download start after 31 s")
             .arg(options.startDelaySeconds);
     if (options.ignored.contains(CameraCommands::kLine))

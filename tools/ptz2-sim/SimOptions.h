@@ -23,6 +23,8 @@ struct SimOptions {
     // Timing
     double startDelaySeconds = 0; // before acknowledging "ckl0"
     int ackDelayMs = 0;           // before every answer
+    int jitterMs = 0;             // up to this much more before every answer, drawn anew each time
+    int seed = 1;                 // of the jitter: the same seed, the same delays
     int baud = 0;                 // 0: no pacing
 
     // Run and results

@@ -110,6 +110,12 @@ const std::vector<OptionEntry> &optionTable()
          [](SimOptions &o, const QString &v) { return readSeconds(v, true, o.startDelaySeconds); }},
         {"ack-delay-ms", "N", "Wait N milliseconds before every answer.",
          [](SimOptions &o, const QString &v) { return readCount(v, 0, kMaxAckDelayMs, o.ackDelayMs); }},
+        {"jitter-ms", "N",
+         "Wait a random time of up to N milliseconds more before every answer, drawn anew for each "
+         "(with --seed the same delays come again).",
+         [](SimOptions &o, const QString &v) { return readCount(v, 0, kMaxAckDelayMs, o.jitterMs); }},
+        {"seed", "N", "Seed of the random delays of --jitter-ms (default 1).",
+         [](SimOptions &o, const QString &v) { return readCount(v, 0, INT32_MAX, o.seed); }},
         {"baud", "N",
          "Pace both directions like a real 8N1 line at N baud: a frame is taken in only when its last byte "
          "would have arrived, and a reply is written only after its own time on the line. 0 (default) turns pacing off.",
