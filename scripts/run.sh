@@ -45,12 +45,15 @@ trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; 
 build/ptz2-sim --baud 9600 --expect "$test_image" --path-file "$workdir/port" "${sim_args[@]}" \
   >"$workdir/sim.log" 2>&1 &
 sim_pid=$!
-for _ in $(seq 100); do
+# The simulator names its device in the file once it is ready (written whole, by a rename).
+readonly sim_start_limit_s=30
+for _ in $(seq $((sim_start_limit_s * 20))); do
   [ -s "$workdir/port" ] && break
+  kill -0 "$sim_pid" 2>/dev/null || break
   sleep 0.05
 done
 if [ ! -s "$workdir/port" ]; then
-  echo "The simulated camera did not start:" >&2
+  echo "The simulated camera did not start (given ${sim_start_limit_s} s):" >&2
   cat "$workdir/sim.log" >&2
   exit 1
 fi

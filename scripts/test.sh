@@ -9,8 +9,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+linux_started=$(date +%s)
 scripts/build.sh
 (cd build && ctest --output-on-failure --timeout 900 </dev/null)
+echo "Linux build and tests: $(( $(date +%s) - linux_started )) s"
 
 if [ "${REVERTEX_QUICK:-0}" = 1 ]; then
   echo "REVERTEX_QUICK=1: skipping the Windows build and its tests under Wine, and the sanitizer build"
@@ -22,6 +24,7 @@ scripts/build-windows.sh
 (cd build-windows && ctest --output-on-failure --timeout 900 </dev/null)
 echo "Windows build and tests under Wine: $(( $(date +%s) - windows_started )) s"
 
+sanitizer_started=$(date +%s)
 cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DREVERTEX_SANITIZE=ON -DREVERTEX_FUZZ=ON >/dev/null
 cmake --build build-asan --parallel "$(nproc)"
 # Suppressions name only system libraries (X11 keymaps, D-Bus, GLib) that the window
@@ -30,3 +33,4 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:suppr
 export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure --timeout 1200 </dev/null)
+echo "Sanitizer build and tests: $(( $(date +%s) - sanitizer_started )) s"

@@ -27,9 +27,16 @@ server_pid=$!
 read -r -t 20 number <"$workdir/display" || { echo "Xvfb did not start:" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$number"
 
-openbox --sm-disable --config-file /dev/null >"$workdir/openbox.log" 2>&1 &
+# openbox runs its startup command once it manages the screen; the test starts after
+# that, so its window meets a running window manager, never one still starting. The pipe
+# is opened for reading and writing so that opening it does not wait for openbox.
+mkfifo "$workdir/wm-ready"
+exec 4<>"$workdir/wm-ready"
+WM_READY=$workdir/wm-ready openbox --sm-disable --config-file /dev/null \
+  --startup 'sh -c "echo ready >\"$WM_READY\""' >"$workdir/openbox.log" 2>&1 4<&- &
 wm_pid=$!
-# The test waits for the decoration itself; openbox also adopts a window mapped before it.
+read -r -t 30 -u 4 _ || { echo "openbox did not start within 30 s:" >&2; cat "$workdir/openbox.log" >&2; exit 1; }
+exec 4<&-
 
 export QT_QPA_PLATFORM=xcb
 "$@"

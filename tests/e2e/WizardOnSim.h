@@ -142,7 +142,8 @@ protected:
         click("cmdNext");
         ASSERT_TRUE(shown("frame5"));
         ASSERT_EQ(buttons(), "---");
-        waitFor([this] { return !anySequenceRunning(); }, ms);
+        ASSERT_TRUE(waitFor([this] { return !anySequenceRunning(); }, ms))
+            << "the download and closing still ran " << ms << " ms after Next";
     }
 
     // Ends the simulator and returns its summary.

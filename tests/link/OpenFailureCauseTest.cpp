@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -150,18 +149,19 @@ TEST(OpenFailureFactsOnThisSystem, ProcessHoldingTheDeviceOpenIsNamed)
     Pty pty;
     if (pty.slave.isEmpty())
         GTEST_SKIP() << "no pseudo-terminal available";
+    // The child opens the device as its input before it becomes sleep: once it has
+    // started, sleep holds the device open.
     QProcess holder;
-    holder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec sleep 30 < %1").arg(pty.slave)});
-    ASSERT_TRUE(holder.waitForStarted());
+    const QByteArray slave = pty.slave.toLocal8Bit();
+    holder.setChildProcessModifier([slave] {
+        const int fd = ::open(slave.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0 || ::dup2(fd, STDIN_FILENO) < 0)
+            ::_exit(127);
+    });
+    holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(holder.waitForStarted()) << holder.errorString().toStdString();
     const qint64 pid = holder.processId();
-    // Wait until the shell has become sleep with the device open.
-    OpenFailureFacts facts;
-    for (int tries = 0; tries < 100; ++tries) {
-        facts = gatherOpenFailureFacts(pty.slave, QString());
-        if (!facts.openedBy.isEmpty() && facts.openedBy[0].name == QStringLiteral("sleep"))
-            break;
-        QThread::msleep(20);
-    }
+    const OpenFailureFacts facts = gatherOpenFailureFacts(pty.slave, QString());
     holder.kill();
     holder.waitForFinished();
     ASSERT_EQ(facts.openedBy.size(), 1);

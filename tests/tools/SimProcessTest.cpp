@@ -178,6 +178,21 @@ TEST(SimProcessTest, ASilentCameraAnswersNothing)
     EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("commands: QGt ckb0 ckl0\n"))) << rig.sim.output().toStdString();
 }
 
+// Told to stop, the camera first takes in what was sent to it before: a summary taken at
+// once after the program's last write misses none of it, however busy the machine.
+TEST(SimProcessTest, StoppingTakesInWhatWasSentBefore)
+{
+    for (int run = 0; run < 5; ++run) {
+        SCOPED_TRACE(run);
+        SimRig rig({"--silent", "--log-commands"});
+        ASSERT_RIG_UP(rig);
+        rig.pty.send("QGt");
+        rig.pty.send("ckb0");
+        rig.sim.stop();
+        EXPECT_TRUE(rig.sim.output().contains(QStringLiteral("commands: QGt ckb0\n"))) << rig.sim.output().toStdString();
+    }
+}
+
 TEST(SimProcessTest, StartDelayHoldsBackTheAcknowledgementOfCkl0)
 {
     SimRig rig({"--start-delay", "1"});

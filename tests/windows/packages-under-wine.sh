@@ -12,7 +12,6 @@ build=$1 wine_run=$2 version=$3 out=$4
 rm -rf "$out"
 mkdir -p "$out"
 
-readonly install_limit_s=120
 readonly exit_limit_s=30
 readonly uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Revertex'
 
@@ -32,6 +31,12 @@ export REVERTEX_WINE_BARE=1
 prefix=$(sed -n 's/^prefix=\${REVERTEX_WINE_PREFIX:-\(.*\)}$/\1/p' "$wine_run")
 prefix=${REVERTEX_WINE_PREFIX:-$prefix}
 [ -n "$prefix" ] || fail "no Wine prefix named in $wine_run"
+wine=$(sed -n 's/^wine=\(.*\)$/\1/p' "$wine_run")
+[ -n "$wine" ] || fail "no Wine named in $wine_run"
+
+# wine_settled: returns once every Windows process of this prefix has ended. Wine's server
+# ends with the last of them, and `wineserver -w` waits for that.
+wine_settled() { WINEPREFIX=$prefix "$(dirname "$wine")/wineserver" -w; }
 
 # starts_and_cancels EXE: a package carries no firmware, so the program asks for it in a
 # file dialog before its window; cancelling the dialog ends the program with status 0.
@@ -70,7 +75,7 @@ echo "zip: $(basename "$zip") holds the program and what it needs, and runs wher
 installed="$prefix/drive_c/Program Files/Revertex"
 rm -rf "$installed"
 "$wine_run" "$setup" /S >"$out/setup.log" 2>&1 || fail "the installer failed: $(cat "$out/setup.log")"
-for _ in $(seq $((install_limit_s * 10))); do [ -f "$installed/Uninstall.exe" ] && break; sleep 0.1; done
+wine_settled   # whatever the installer started has ended too
 [ -f "$installed/revertex.exe" ] || fail "nothing installed in $installed"
 [ -f "$installed/Uninstall.exe" ] || fail "no uninstaller in $installed"
 shortcut=$(find "$prefix/drive_c" -path '*Start Menu/Programs/Revertex/Revertex.lnk' | head -n 1)
@@ -83,9 +88,12 @@ echo "installer: installed into Program Files\\Revertex, Start-menu entry, Apps 
 starts_and_cancels "$installed/revertex.exe"
 echo "installed program starts"
 
-"$wine_run" "$installed/Uninstall.exe" /S >"$out/uninstall.log" 2>&1 || fail "the uninstaller failed"
-# The uninstaller runs on from a copy of itself, so it is waited for by its effect.
-for _ in $(seq $((install_limit_s * 10))); do [ -e "$installed" ] || break; sleep 0.1; done
+# Uninstall.exe copies itself to the temporary folder, starts the copy and ends; the copy
+# does the work. It runs so, as Apps & features runs it, and Wine's server is waited for:
+# run in place instead (_?=<install dir>), the uninstaller could not remove itself and
+# its folder, so those two effects would be left to the test.
+"$wine_run" "$installed/Uninstall.exe" /S >"$out/uninstall.log" 2>&1 || fail "the uninstaller failed: $(cat "$out/uninstall.log")"
+wine_settled
 [ -e "$installed" ] && fail "still installed after the uninstaller: $(ls "$installed")"
 [ -e "$shortcut" ] && fail "the Start-menu entry is still there"
 "$wine_run" reg query "$uninstall_key" >/dev/null 2>&1 && fail "the Apps & features entry is still there"

@@ -13,7 +13,7 @@ while [ $# -gt 0 ] && [ "$1" != -- ]; do sim_args+=("$1"); shift; done
 [ $# -gt 0 ] || { echo "usage: with-sim.sh SIM PORTS_DIR [SIM OPTIONS] -- COMMAND..." >&2; exit 2; }
 shift
 
-readonly start_limit_s=10   # the simulator announces its device at once; this is generous
+readonly start_limit_s=30   # the simulator names its device at once; this is for a busy machine
 readonly stop_limit_s=10
 
 mkdir -p "$ports"
@@ -46,6 +46,10 @@ for _ in $(seq $((stop_limit_s * 10))); do
   kill -0 "$sim_pid" 2>/dev/null || break
   sleep 0.1
 done
+if kill -0 "$sim_pid" 2>/dev/null; then
+  echo "ptz2-sim still ran ${stop_limit_s}s after it was told to stop" >&2
+  kill -KILL "$sim_pid" 2>/dev/null || true
+fi
 wait "$sim_pid" || sim_status=$?
 echo "--- ptz2-sim (exit status $sim_status):"
 cat "$report"

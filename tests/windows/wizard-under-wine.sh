@@ -18,8 +18,9 @@ readonly client_size="312x237"
 readonly page_limit_s=30         # a page change after a click, the camera check included
 readonly flash_limit_s=600       # the whole image, unpaced, under Wine
 readonly exit_limit_s=30
-readonly click_effect_limit_s=5
-readonly port_in_use_limit_s=5   # well below the camera check's first time limit
+readonly sim_start_limit_s=30
+readonly list_limit_s=10         # the port list opening or closing after a click
+readonly port_in_use_limit_s=5   # below the six seconds a silent camera takes to land
 
 # Client coordinates (the window's layout in twips / 15): buttons, the port list, and
 # the list's entries when it is open (one entry every 15 pixels below it).
@@ -45,7 +46,7 @@ cleanup() {
 trap cleanup EXIT
 start_display
 
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 
 # Dark pixels inside a button: its label is black when enabled, grey when disabled.
 enabled() {
@@ -72,11 +73,23 @@ wait_for_buttons() {
   fail "buttons Back/Next/Cancel are $got, expected $want within ${limit}s"
 }
 
+# The open port list is a window of its own: Wine maps it beside the wizard's.
+list_open() {
+  xdotool search --onlyvisible --class "^$(basename "$exe")\$" 2>/dev/null | grep -qvx "$window"
+}
+wait_for_list() {   # open or closed
+  for _ in $(seq $((list_limit_s * 10))); do
+    if list_open; then [ "$1" = open ] && return 0; else [ "$1" = closed ] && return 0; fi
+    sleep 0.1
+  done
+  fail "the port list is not $1 ${list_limit_s}s after the click"
+}
+
 choose_port() {
   click "$list_x" "$list_y"
-  sleep 0.5   # the list opens
+  wait_for_list open
   click "$entry_x" $((first_entry_y + ($1 - 1) * entry_step))
-  sleep 0.5   # and closes
+  wait_for_list closed
 }
 
 # Wine sees the Linux file system as drive Z:.
@@ -96,8 +109,12 @@ rm -f "$ports/COM1" "$ports/COM2"
 "$sim" --link "$ports/COM1" --expect "$container" --exit-after-finish --verbose \
   >"$out/sim.out" 2>"$out/sim.err" &
 sim_pid=$!
-for _ in $(seq 100); do [ -L "$ports/COM1" ] && break; sleep 0.1; done
-[ -L "$ports/COM1" ] || fail "ptz2-sim did not start: $(cat "$out/sim.err")"
+for _ in $(seq $((sim_start_limit_s * 10))); do
+  [ -L "$ports/COM1" ] && break
+  kill -0 "$sim_pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -L "$ports/COM1" ] || fail "ptz2-sim did not start within ${sim_start_limit_s}s: $(cat "$out/sim.err")"
 
 start_wizard flash --firmware "$(windows_path "$flash_program")"
 [ "$(xdotool getwindowname "$window")" = "$wizard_caption" ] || fail "caption is \"$(xdotool getwindowname "$window")\""
@@ -111,17 +128,12 @@ click "$next_x" "$next_y"
 wait_for_buttons 111 "$page_limit_s"           # COM port page
 choose_port 1
 import -window "$window" "$out/com-port.png"
-# The check starts with the camera's first command; a click the closing list swallowed
-# is clicked again, as a person would.
-for attempt in 1 2; do
-  click "$next_x" "$next_y"
-  for _ in $(seq $((click_effect_limit_s * 10))); do
-    grep -q QGt "$out/sim.err" && break
-    sleep 0.1
-  done
+click "$next_x" "$next_y"
+for _ in $(seq $((page_limit_s * 10))); do     # the check starts with the camera's first command
   grep -q QGt "$out/sim.err" && break
-  echo "Next on the COM port page had no effect (click $attempt)"
+  sleep 0.1
 done
+grep -q QGt "$out/sim.err" || fail "Next on the COM port page did not start the camera check"
 for _ in $(seq $((page_limit_s * 10))); do     # the check has asked for the version
   grep -q ckb0 "$out/sim.err" && break
   sleep 0.1

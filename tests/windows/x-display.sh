@@ -5,17 +5,19 @@ readonly wizard_caption="Optivant PictureTel Flash Program"
 # The start of the file dialog's title, which asks for the firmware when none is named.
 readonly firmware_dialog_title="Revertex: choose the camera's firmware"
 readonly window_limit_s=120   # Wine's first start in a new prefix is slow
+readonly display_limit_s=30
 
-# start_display: Xvfb picks a free display number and writes it to a file.
+# start_display: Xvfb picks a free display number and writes it to a pipe once it
+# accepts clients (or ends, and the pipe with it).
 start_display() {
-  local display_file display
-  display_file=$(mktemp)
-  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$display_file" 2>/dev/null &
+  local pipe_dir display=""
+  pipe_dir=$(mktemp -d)
+  mkfifo "$pipe_dir/display"
+  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$pipe_dir/display" 2>/dev/null &
   xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  display=$(head -n 1 "$display_file")
-  rm -f "$display_file"
-  [ -n "$display" ] || fail "Xvfb did not start"
+  read -r -t "$display_limit_s" display <"$pipe_dir/display" || true
+  rm -rf "$pipe_dir"
+  [ -n "$display" ] || fail "Xvfb did not start within ${display_limit_s}s"
   export DISPLAY=:$display
 }
 

@@ -64,10 +64,16 @@ int SimulatorLoop::run()
 
     for (;;) {
         const Nanos now = monotonicNow();
-        if (const int signalNumber = m_signals.take())
+        if (const int signalNumber = m_signals.take()) {
+            // What the program sent before the signal counts: it is read first, so a
+            // summary asked for right after the last write holds all of it.
+            readDevice(now);
+            if (!takeDueFrames(now))
+                return endRun(vanishedReason());
             return endRun(QStringLiteral("ended by %1").arg(QLatin1String(strsignal(signalNumber))));
+        }
         if (!takeDueFrames(now))
-            return endRun(QStringLiteral("device vanished after %1 lines").arg(m_camera.goodLines()));
+            return endRun(vanishedReason());
         queueDueReplies(now);
         flushWrites();
         if (now >= m_deadline)
@@ -245,6 +251,11 @@ void SimulatorLoop::noteFirstFault()
         return;
     m_faultNoted = true;
     note(QStringLiteral("protocol fault at %1").arg(m_judge.describe(*m_judge.firstFault())));
+}
+
+QString SimulatorLoop::vanishedReason() const
+{
+    return QStringLiteral("device vanished after %1 lines").arg(m_camera.goodLines());
 }
 
 int SimulatorLoop::endRun(const QString &reason)

@@ -47,6 +47,7 @@ private:
     std::optional<QString> finishedReason(Nanos now) const;
     Nanos nextWake(Nanos now) const;
     void waitForEvents(Nanos now);
+    QString vanishedReason() const;
     int endRun(const QString &reason);
     void note(const QString &text) const;
     void trace(Nanos at, const QString &text) const;
