@@ -24,6 +24,7 @@ WizardArguments wizardArgumentsFrom(const QStringList &arguments)
 {
     WizardArguments result;
     QStringList files;
+    bool optionUsed = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         if (argument == kFirmwareOption) {
@@ -32,8 +33,10 @@ WizardArguments wizardArgumentsFrom(const QStringList &arguments)
                 return result;
             }
             files << arguments[++i];
+            optionUsed = true;
         } else if (argument.startsWith(kFirmwareOption + QLatin1Char('='))) {
             files << argument.mid(kFirmwareOption.size() + 1);
+            optionUsed = true;
         } else if (argument.startsWith(QLatin1Char('-'))) {
             result.error = QStringLiteral("unknown option %1").arg(argument);
             return result;
@@ -50,6 +53,7 @@ WizardArguments wizardArgumentsFrom(const QStringList &arguments)
         return result;
     }
     result.firmwareFile = files.value(0);
+    result.fileOnly = !optionUsed && !result.firmwareFile.isEmpty();
     return result;
 }
 
@@ -77,8 +81,10 @@ QString helpText()
         "(/dev/ttyACM*), each by number. On Windows, COM n is COMn.\n"
         "\n"
         "Exit status: 0 when the wizard was closed (or the file dialog cancelled), 1 after\n"
-        "a run-time error, 2 when the command line is wrong or the firmware file named on\n"
-        "it is refused (the reason goes to standard error).\n"
+        "a run-time error, 2 when the command line is wrong or the file named with\n"
+        "--firmware is refused (the reason goes to standard error). A FILE given alone\n"
+        "(dropped on the program, or \"Open with\") that is refused is shown in a message\n"
+        "box, and the file dialog offers another.\n"
         "\n"
         "Qt's own options (-platform, -style, ...) are passed on to Qt.\n");
 }

@@ -19,6 +19,7 @@ StartRequest startRequestFrom(const QStringList &arguments);   // arguments[0] i
 // with"). An empty firmwareFile: none named.
 struct WizardArguments {
     QString firmwareFile;
+    bool fileOnly = false;   // named without --firmware: most likely dropped or opened from a desktop
     QString error;   // what is wrong with the command line; empty when nothing is
 };
 

@@ -26,27 +26,36 @@ WizardStart::Outcome WizardStart::run(const QStringList &arguments, Parts parts,
     }
 
     QByteArray container;
+    bool chosen = false;
     if (!given.firmwareFile.isEmpty()) {
         try {
             container = FirmwareFile::load(given.firmwareFile).container;
+            chosen = true;
         } catch (const FirmwareRefusal &refusal) {
             err << "revertex: " << refusal.message() << "\n";
             err.flush();
-            outcome.exitStatus = kRefused;
-            return outcome;
+            // A file dropped on the program or opened from a desktop has nobody reading
+            // standard error: its refusal is shown, and the dialog offers another file.
+            if (!given.fileOnly || !parts.prompt) {
+                outcome.exitStatus = kRefused;
+                return outcome;
+            }
+            parts.prompt->refuse(refusal.message());
         }
     } else if (parts.embedded) {
         // Checked while building by the same reader; the load checks its records again.
         container = *parts.embedded;
-    } else {
+        chosen = true;
+    }
+    if (!chosen) {
         if (!parts.prompt)
             throw std::logic_error("no firmware named, none embedded, and no one to ask");
         for (;;) {
-            const QString chosen = parts.prompt->chooseFile();
-            if (chosen.isEmpty())
+            const QString picked = parts.prompt->chooseFile();
+            if (picked.isEmpty())
                 return outcome;   // cancelled: kDone
             try {
-                container = FirmwareFile::load(chosen).container;
+                container = FirmwareFile::load(picked).container;
                 break;
             } catch (const FirmwareRefusal &refusal) {
                 parts.prompt->refuse(refusal.message());

@@ -159,7 +159,6 @@ TEST_F(Start, ARefusalOnTheCommandLineGoesToStandardErrorWithStatusTwo)
     } cases[] = {
         {{QStringLiteral("--firmware"), older},
          QStringLiteral("revertex: %1, read as a raw MCS-51 image: version text \"CBOX 3.40\", this wizard flashes 3.46\n").arg(older)},
-        {{older}, QStringLiteral("revertex: %1, read as a raw MCS-51 image: version text \"CBOX 3.40\", this wizard flashes 3.46\n").arg(older)},
         {{QStringLiteral("--firmware")},
          QStringLiteral("revertex: --firmware needs the name of a firmware file (revertex --help lists the options)\n")},
         {{QStringLiteral("--firmware=")},
@@ -179,6 +178,23 @@ TEST_F(Start, ARefusalOnTheCommandLineGoesToStandardErrorWithStatusTwo)
         EXPECT_EQ(prompt.asked, 0);
     }
     EXPECT_EQ(windowsMade, 0);
+}
+
+TEST_F(Start, ARefusedFileGivenAloneIsShownAndTheDialogOffersAnother)
+{
+    // What Explorer passes for a file dropped on the program, and "Open with": nobody
+    // reads standard error there.
+    const QString cut = file("cut.container", committedTestImage().left(1000));
+    const QString good = file("good.container", committedTestImage());
+    ScriptedPrompt prompt({good});
+    start({cut}, &prompt, plainFirmware());
+    ASSERT_TRUE(outcome.window) << err.toStdString();
+    ASSERT_EQ(prompt.refusals.size(), 1);
+    EXPECT_TRUE(prompt.refusals.first().startsWith(cut)) << prompt.refusals.first().toStdString();
+    EXPECT_TRUE(err.startsWith(QStringLiteral("revertex: ") + prompt.refusals.first())) << err.toStdString();
+    EXPECT_EQ(prompt.asked, 1);
+    EXPECT_EQ(outcome.window->firmwareLines(), linesOf(committedTestImage()));
+    EXPECT_EQ(windowsMade, 1);
 }
 
 TEST_F(Start, DamagedEmbeddedFirmwareEndsWithTheRunTimeErrorReport)
