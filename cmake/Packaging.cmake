@@ -1,12 +1,31 @@
 # Installing and packaging the wizard. Only the program itself is installed (with its
-# desktop entry, icon, AppStream metadata and documents on Linux); the simulator,
-# fwimage, the tools and the tests stay in the build directory.
+# desktop entry, icon, AppStream metadata and documents on Linux, and the user documents
+# everywhere); the simulator, fwimage, the tools and the tests stay in the build directory.
 #   cmake --install build --prefix /usr/local
 #   cd build && cpack            # revertex_<version>_<arch>.deb on Debian
 include(GNUInstallDirs)
 
 set(REVERTEX_PACKAGE_CONTACT "Revertex maintainers <revertex@example.org>"
     CACHE STRING "Maintainer named in the packages")
+
+# The documents for the people who use the wizard, which every package carries beside the
+# README. The developers' documents (CONTRIBUTING.md, docs/building.md, docs/testing.md,
+# docs/performance.md, docs/simulated-camera.md) stay in the source, as do the tools
+# they describe.
+set(REVERTEX_USER_DOCUMENTS
+    docs/using-the-wizard.md docs/serial-ports-linux.md docs/windows.md docs/firmware.md
+    docs/troubleshooting.md)
+
+# revertex_install_user_documents(<destination>): README.md into <destination>, the user
+# documents and the page pictures below it at their places in the source, so that the
+# links between them hold.
+function(revertex_install_user_documents destination)
+  install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${destination})
+  list(TRANSFORM REVERTEX_USER_DOCUMENTS PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE documents)
+  install(FILES ${documents} DESTINATION ${destination}/docs)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/pages DESTINATION ${destination}/docs
+          FILES_MATCHING PATTERN "*.png")
+endfunction()
 
 # `cmake --install` strips the program as the packages do (CPACK_STRIP_FILES below):
 # what a user installs by hand is the same file as the .deb's. This sets the variable
@@ -32,12 +51,7 @@ if(UNIX AND NOT APPLE)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${CMAKE_SOURCE_DIR}/resources/images/revertex.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
-  # The README with the page pictures it links to, at the same relative place.
-  install(FILES ${CMAKE_SOURCE_DIR}/README.md
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/revertex)
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/pages
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/revertex/docs
-          FILES_MATCHING PATTERN "*.png")
+  revertex_install_user_documents(${CMAKE_INSTALL_DATADIR}/doc/revertex)
   include(${CMAKE_CURRENT_LIST_DIR}/LinuxDocuments.cmake)
 endif()
 

@@ -1,7 +1,7 @@
 # The Windows packages: a zip that runs where it is unpacked and an NSIS installer. Both
 # hold revertex.exe with the Qt DLLs and plugins it needs, the compiler's runtime, the
-# README, and Qt's licence with where its source is (the LGPL asks that of a program that
-# ships Qt's DLLs).
+# README with the user documents, and Qt's licence with where its source is (the LGPL
+# asks that of a program that ships Qt's DLLs).
 #   scripts/build-windows.sh --package
 #     build-windows/revertex-<version>-win64.zip
 #     build-windows/revertex-<version>-win64-setup.exe
@@ -41,7 +41,7 @@ if(NOT CMAKE_CROSSCOMPILING)
   include(InstallRequiredSystemLibraries)
 endif()
 
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION .)
+revertex_install_user_documents(.)
 
 # Qt's licence and where its source is.
 set(REVERTEX_QT_VERSION ${Qt6Core_VERSION})

@@ -149,6 +149,9 @@ TEST_F(DebPackageTest, PackedFilesAreTheProjectsOwnAndTheProgramIsStripped)
               fileBytes(sourceDir() + QStringLiteral("/packaging/io.github.revertex.Revertex.desktop")));
     EXPECT_EQ(fileBytes(usr + QStringLiteral("share/icons/hicolor/48x48/apps/revertex.png")),
               fileBytes(sourceDir() + QStringLiteral("/resources/images/revertex.png")));
+    for (const QString &document : userDocuments())
+        EXPECT_EQ(fileBytes(usr + QStringLiteral("share/doc/revertex/") + document),
+                  fileBytes(sourceDir() + QLatin1Char('/') + document)) << document.toStdString();
     const QByteArray program = fileBytes(usr + QStringLiteral("bin/revertex"));
     ASSERT_TRUE(program.startsWith("\x7f" "ELF"));
     EXPECT_FALSE(program.contains(".debug_info")) << "debugging sections left in the packed program";

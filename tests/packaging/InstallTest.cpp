@@ -27,6 +27,7 @@ struct Metainfo {
     QString screenshotUrl;
     QSize screenshotSize;
     QString contentRating;
+    QString helpUrl;
 };
 
 Metainfo readMetainfo(const QString &path)
@@ -44,6 +45,10 @@ Metainfo readMetainfo(const QString &path)
             info.releaseVersion = xml.attributes().value(QLatin1String("version")).toString();
         if (name == QLatin1String("content_rating"))
             info.contentRating = xml.attributes().value(QLatin1String("type")).toString();
+        if (name == QLatin1String("url") && xml.attributes().value(QLatin1String("type")) == QLatin1String("help")) {
+            info.helpUrl = xml.readElementText();
+            continue;
+        }
         if (name == QLatin1String("image") && info.screenshotUrl.isEmpty()) {
             info.screenshotSize = QSize(xml.attributes().value(QLatin1String("width")).toInt(),
                                         xml.attributes().value(QLatin1String("height")).toInt());
@@ -208,6 +213,14 @@ TEST_F(InstallTest, MetainfoScreenshotIsAPagePictureOfTheStatedSize)
     EXPECT_EQ(QImage(sourceDir() + QLatin1Char('/') + picture).size(), info.screenshotSize);
 }
 
+TEST_F(InstallTest, MetainfoHelpIsAUserDocument)
+{
+    const Metainfo info = readMetainfo(installed(QStringLiteral("share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml")));
+    const QString prefix = QStringLiteral("https://github.com/revertex/revertex/blob/main/");
+    ASSERT_TRUE(info.helpUrl.startsWith(prefix)) << info.helpUrl.toStdString();
+    EXPECT_TRUE(userDocuments().contains(info.helpUrl.mid(prefix.size()))) << info.helpUrl.toStdString();
+}
+
 TEST_F(InstallTest, MetainfoPassesAppstreamcliValidate)
 {
     const QString appstreamcli = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
@@ -225,16 +238,30 @@ TEST_F(InstallTest, MetainfoPassesAppstreamcliValidate)
         << result.output.toStdString();
 }
 
-TEST_F(InstallTest, InstalledReadmeFindsEveryPictureItLinksTo)
+// Every relative link of an installed user document finds its file in the install, or
+// names a developers' document, which stays in the source; together they show every page.
+TEST_F(InstallTest, InstalledDocumentsFindWhatTheyLinkTo)
 {
-    const QString readme = installed(QStringLiteral("share/doc/revertex/README.md"));
-    const QRegularExpression link(QStringLiteral("\\]\\(([^)#]+\\.png)\\)"));
-    int links = 0;
-    for (auto it = link.globalMatch(QString::fromUtf8(fileBytes(readme))); it.hasNext(); ++links) {
-        const QString target = it.next().captured(1);
-        EXPECT_TRUE(QFileInfo::exists(QFileInfo(readme).dir().filePath(target))) << target.toStdString();
+    const QDir docs(installed(QStringLiteral("share/doc/revertex")));
+    const QRegularExpression link(QStringLiteral("\\]\\(([^)#]+)[^)]*\\)"));
+    QStringList picturesShown;
+    for (const QString &document : userDocuments()) {
+        const QString text = QString::fromUtf8(fileBytes(docs.filePath(document)));
+        ASSERT_FALSE(text.isEmpty()) << document.toStdString();
+        for (auto it = link.globalMatch(text); it.hasNext();) {
+            const QString target = it.next().captured(1);
+            if (target.contains(QLatin1String("://")))
+                continue;
+            const QString linked = docs.relativeFilePath(QDir::cleanPath(QFileInfo(docs.filePath(document)).dir().filePath(target)));
+            EXPECT_TRUE(QFileInfo::exists(docs.filePath(linked)) || developerDocuments().contains(linked))
+                << document.toStdString() << " links to " << target.toStdString() << ", which the install lacks";
+            if (linked.endsWith(QLatin1String(".png")))
+                picturesShown << linked;
+        }
     }
-    EXPECT_GE(links, pagePictures().size()) << "the README shows every page";
+    picturesShown.removeDuplicates();
+    picturesShown.sort();
+    EXPECT_EQ(picturesShown, pagePictures()) << "the user documents show every page";
 }
 
 #if REVERTEX_MANUAL_PAGE_BUILT

@@ -77,7 +77,7 @@ inline QString buildDir()
     return qEnvironmentVariable("REVERTEX_BUILD_DIR");
 }
 
-// The page pictures the README links to, as docs/pages/NAME.png.
+// The page pictures the user documents show, as docs/pages/NAME.png.
 inline QStringList pagePictures()
 {
     QStringList pictures;
@@ -86,14 +86,38 @@ inline QStringList pagePictures()
     return pictures;
 }
 
+// The documents for the people who use the wizard, which every package carries with the
+// page pictures, at their places in the source.
+inline QStringList userDocuments()
+{
+    return {QStringLiteral("README.md"),
+            QStringLiteral("docs/firmware.md"),
+            QStringLiteral("docs/serial-ports-linux.md"),
+            QStringLiteral("docs/troubleshooting.md"),
+            QStringLiteral("docs/using-the-wizard.md"),
+            QStringLiteral("docs/windows.md")};
+}
+
+// The developers' documents, which no package carries (the licence and the changelog go
+// into a package in forms of their own). A user document may link to them.
+inline QStringList developerDocuments()
+{
+    return {QStringLiteral("CHANGELOG.md"),
+            QStringLiteral("CONTRIBUTING.md"),
+            QStringLiteral("LICENSE"),
+            QStringLiteral("docs/building.md"),
+            QStringLiteral("docs/performance.md"),
+            QStringLiteral("docs/simulated-camera.md"),
+            QStringLiteral("docs/testing.md")};
+}
+
 // What an install puts below its prefix on Linux: the program, its menu entry, icon and
-// AppStream metadata, its manual page, and the README (with its pictures), changelog and
-// copyright; no simulator, no tools, no tests.
+// AppStream metadata, its manual page, the user documents (with their pictures), the
+// changelog and the copyright; no simulator, no tools, no tests, no developers' documents.
 inline QStringList installedFiles()
 {
     QStringList files = {QStringLiteral("bin/revertex"),
                          QStringLiteral("share/applications/io.github.revertex.Revertex.desktop"),
-                         QStringLiteral("share/doc/revertex/README.md"),
                          QStringLiteral("share/doc/revertex/changelog.gz"),
                          QStringLiteral("share/doc/revertex/copyright"),
                          QStringLiteral("share/icons/hicolor/48x48/apps/revertex.png"),
@@ -101,8 +125,8 @@ inline QStringList installedFiles()
 #if REVERTEX_MANUAL_PAGE_BUILT
     files << QStringLiteral("share/man/man1/revertex.1.gz");
 #endif
-    for (const QString &picture : pagePictures())
-        files << QStringLiteral("share/doc/revertex/") + picture;
+    for (const QString &document : userDocuments() + pagePictures())
+        files << QStringLiteral("share/doc/revertex/") + document;
     files.sort();
     return files;
 }

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The Windows packages, made by CPack and tried under Wine with nothing else on the path:
 #   - the zip holds the program, the Qt DLLs and plugins, the compiler's runtime, the README
+#     with the user documents and page pictures (and none of the developers' documents)
 #     and Qt's licence, and the program starts where the zip is unpacked (asking for the
 #     firmware, which no package carries);
-#   - the installer installs silently (/S) into Program Files with a Start-menu entry and an
-#     Apps & features entry "Revertex" with its version; the installed program starts; the
-#     uninstaller removes it all again.
+#   - the installer installs silently (/S) into Program Files the same documents, with a
+#     Start-menu entry and an Apps & features entry "Revertex" with its version; the
+#     installed program starts; the uninstaller removes it all again.
 #   packages-under-wine.sh BUILD_DIR WINE_RUN VERSION OUTPUT_DIR
 set -euo pipefail
 build=$1 wine_run=$2 version=$3 out=$4
@@ -14,6 +15,10 @@ mkdir -p "$out"
 
 readonly exit_limit_s=30
 readonly uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Revertex'
+readonly user_documents="README.md docs/using-the-wizard.md docs/serial-ports-linux.md docs/windows.md
+  docs/firmware.md docs/troubleshooting.md docs/pages/welcome.png"
+readonly developer_documents="CONTRIBUTING.md docs/building.md docs/testing.md docs/performance.md
+  docs/simulated-camera.md"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # shellcheck source=x-display.sh
@@ -37,6 +42,18 @@ wine=$(sed -n 's/^wine=\(.*\)$/\1/p' "$wine_run")
 # wine_settled: returns once every Windows process of this prefix has ended. Wine's server
 # ends with the last of them, and `wineserver -w` waits for that.
 wine_settled() { WINEPREFIX=$prefix "$(dirname "$wine")/wineserver" -w; }
+
+# holds_user_documents DIR WHAT: DIR holds the user documents and none of the developers'.
+holds_user_documents() {
+  local file
+  for file in $user_documents; do
+    [ -f "$1/$file" ] || fail "$2 lacks $file"
+  done
+  for file in $developer_documents; do
+    [ -e "$1/$file" ] && fail "$2 carries the developers' $file"
+  done
+  return 0
+}
 
 # starts_and_cancels EXE: a package carries no firmware, so the program asks for it in a
 # file dialog before its window; cancelling the dialog ends the program with status 0.
@@ -62,9 +79,10 @@ top=revertex-$version-win64
 unzip -q "$zip" -d "$out/unzipped"
 for file in revertex.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
             styles/qwindowsvistastyle.dll imageformats/qico.dll libstdc++-6.dll libgcc_s_seh-1.dll \
-            libwinpthread-1.dll README.md licenses/LGPL-3.txt licenses/GPL-3.txt licenses/Qt.txt licenses/Revertex.txt; do
+            libwinpthread-1.dll licenses/LGPL-3.txt licenses/GPL-3.txt licenses/Qt.txt licenses/Revertex.txt; do
   [ -f "$out/unzipped/$top/$file" ] || fail "the zip lacks $top/$file"
 done
+holds_user_documents "$out/unzipped/$top" "the zip"
 grep -q "download.qt.io" "$out/unzipped/$top/licenses/Qt.txt" || fail "licenses/Qt.txt does not say where Qt's source is"
 grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$out/unzipped/$top/licenses/LGPL-3.txt" || fail "licenses/LGPL-3.txt is not the LGPL"
 grep -q "^MIT License" "$out/unzipped/$top/licenses/Revertex.txt" || fail "licenses/Revertex.txt is not Revertex's MIT licence"
@@ -78,6 +96,7 @@ rm -rf "$installed"
 wine_settled   # whatever the installer started has ended too
 [ -f "$installed/revertex.exe" ] || fail "nothing installed in $installed"
 [ -f "$installed/Uninstall.exe" ] || fail "no uninstaller in $installed"
+holds_user_documents "$installed" "the installed folder"
 shortcut=$(find "$prefix/drive_c" -path '*Start Menu/Programs/Revertex/Revertex.lnk' | head -n 1)
 [ -n "$shortcut" ] || fail "no Start-menu entry Revertex\\Revertex.lnk"
 "$wine_run" reg query "$uninstall_key" >"$out/registry.txt" 2>&1 || fail "no Apps & features entry ($uninstall_key)"
