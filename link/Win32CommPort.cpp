@@ -154,7 +154,7 @@ void Win32CommPort::sendQueued()
 void Win32CommPort::closeHandle()
 {
     if (m_handle) {
-        // Unread and unsent bytes are dropped, as when the port closes on any system; the
+        // Unread bytes, and what close() could not send in its time, are dropped; the
         // driver must be done with every buffer before it is freed. The reader cancels its
         // own read; CancelIo cancels this thread's writes.
         m_reader.reset();
