@@ -1,6 +1,7 @@
 // Revertex: the wizard that reflashes a PictureTel PTZ 2 camera over a serial port.
 #include "app/CommandLine.h"
 #include "app/FileDialogPrompt.h"
+#include "app/ParentConsole.h"
 #include "app/WizardStart.h"
 #include "flash/EmbeddedFirmware.h"
 #include "link/ComPortsPresent.h"
@@ -11,35 +12,9 @@
 #include <cstdio>
 #include <memory>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace {
 
 constexpr qint16 kComPortCount = 16;   // the entries of the COM port list
-
-// A Windows program of the window kind starts without a console: the options and the
-// refusal of a file named on the command line answer in the console of the command
-// prompt that started them, when there is one. A stream already redirected stays so.
-void useParentConsole()
-{
-#ifdef Q_OS_WIN
-    const auto missing = [](DWORD which) {
-        const HANDLE handle = GetStdHandle(which);
-        return handle == nullptr || handle == INVALID_HANDLE_VALUE;
-    };
-    const bool outMissing = missing(STD_OUTPUT_HANDLE);
-    const bool errMissing = missing(STD_ERROR_HANDLE);
-    if ((outMissing || errMissing) && AttachConsole(ATTACH_PARENT_PROCESS)) {
-        FILE *ignored = nullptr;
-        if (outMissing)
-            freopen_s(&ignored, "CONOUT$", "w", stdout);
-        if (errMissing)
-            freopen_s(&ignored, "CONOUT$", "w", stderr);
-    }
-#endif
-}
 
 // Prints to stdout; 0 when all of it got there.
 int print(const QString &text)

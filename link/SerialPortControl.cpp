@@ -4,6 +4,11 @@
 #include "link/OpenFailureCause.h"
 #include "link/RuntimeError.h"
 
+#include <QDeadlineTimer>
+
+#include <optional>
+#include <utility>
+
 namespace {
 
 constexpr qint32 kBaudRate = 9600;
@@ -18,18 +23,24 @@ constexpr QSerialPort::FlowControl kFlowControl = QSerialPort::NoFlowControl;
 // and the sequences never have more than one frame (at most ~140 bytes) in flight.
 constexpr qint64 kReadBufferBytes = 1024;
 
-// Qt's error text alone can mislead: a vanished device often comes with a stale errno.
-QString describe(QSerialPort::SerialPortError error)
+// Why the port closed under us, and the operation that failed where Qt names one. Qt's
+// error text alone can mislead: a vanished device often comes with a stale errno.
+struct DeviceFailure {
+    std::optional<CommPortState::Operation> failedIn;
+    QString cause;
+};
+
+DeviceFailure deviceFailure(QSerialPort::SerialPortError error, const QString &reason)
 {
     switch (error) {
     case QSerialPort::ReadError:
-        return QStringLiteral("read error");
+        return {CommPortState::Operation::Reading, QStringLiteral("the device failed or went away (%1)").arg(reason)};
     case QSerialPort::WriteError:
-        return QStringLiteral("write error");
+        return {CommPortState::Operation::Writing, QStringLiteral("the device failed or went away (%1)").arg(reason)};
     case QSerialPort::ResourceError:
-        return QStringLiteral("device no longer available");
+        return {std::nullopt, QStringLiteral("device no longer available (%1)").arg(reason)};
     default:
-        return QStringLiteral("device error %1").arg(int(error));
+        return {std::nullopt, QStringLiteral("device error %1 (%2)").arg(int(error)).arg(reason)};
     }
 }
 
@@ -57,32 +68,35 @@ QString SerialPortControl::deviceFor(qint16 number)
     return currentComPort(number).device;
 }
 
-QString SerialPortControl::portName() const
-{
-    const QString com = QStringLiteral("COM%1").arg(m_number);
-    return m_device.isEmpty() || m_device == com ? com : QStringLiteral("%1 (%2)").arg(com, m_device);
-}
-
 bool SerialPortControl::portOpen() const
 {
     return m_port->isOpen();
 }
 
+// QSerialPort drops what it still holds when it closes. Bytes that arrive meanwhile are
+// read by the wait but not told of: the port is closing, nobody will take them in.
+void SerialPortControl::sendQueued()
+{
+    const std::function<void()> arrival = std::exchange(m_arrival, {});
+    const QDeadlineTimer limit(kCloseDrainLimitMs);
+    while (m_port->isOpen() && m_port->bytesToWrite() > 0 && !limit.hasExpired())
+        if (!m_port->waitForBytesWritten(int(limit.remainingTime())))
+            break;   // the limit passed, or the device failed: what is left is dropped
+    m_arrival = arrival;
+}
+
 void SerialPortControl::close()
 {
-    m_failure.clear();
+    if (m_port->isOpen())
+        sendQueued();   // a device that fails meanwhile closes the port itself
     if (m_port->isOpen())
         m_port->close();   // QSerialPort reports NotOpenError for a closed port: not asked for
+    m_state.forgetFailure();
 }
 
 void SerialPortControl::setCommPort(qint16 number)
 {
-    if (m_port->isOpen())
-        throw RuntimeError(CommError::PortAlreadyOpen, QStringLiteral("Port already open: %1").arg(portName()));
-    if (number < 1)
-        throw RuntimeError(CommError::InvalidPort, QStringLiteral("Invalid port number %1").arg(number));
-    m_number = number;
-    m_device.clear();
+    m_state.select(number, m_port->isOpen());
 }
 
 bool SerialPortControl::applySettings()
@@ -93,20 +107,18 @@ bool SerialPortControl::applySettings()
 
 void SerialPortControl::open()
 {
-    if (m_port->isOpen())
-        throw RuntimeError(CommError::PortAlreadyOpen, QStringLiteral("Port already open: %1").arg(portName()));
-
-    m_failure.clear();
+    m_state.startOpening(m_port->isOpen());
     // Worked out at every open: an adapter plugged in since the last one counts.
-    m_device = deviceFor(m_number);
-    if (m_device.isEmpty())
-        throw RuntimeError(CommError::InvalidPort,
-                           QStringLiteral("Cannot open COM%1: no such device: no serial port is present as COM %1 "
+    const QString device = deviceFor(m_state.number());
+    m_state.setDevice(device);
+    if (device.isEmpty())
+        m_state.cannotOpen(CommError::InvalidPort,
+                           QStringLiteral("no such device: no serial port is present as COM %1 "
                                           "(revertex --list-ports shows them)")
-                               .arg(m_number));
+                               .arg(m_state.number()));
 
     m_opening = true;
-    m_port->setPortName(m_device);
+    m_port->setPortName(device);
     applySettings();   // stored now, applied by the open; checked again below
     const bool opened = m_port->open(QIODevice::ReadWrite);
     const QSerialPort::SerialPortError error = m_port->error();
@@ -126,8 +138,7 @@ void SerialPortControl::open()
         default:
             break;
         }
-        const QString cause = describeOpenFailure(gatherOpenFailureFacts(m_device, reason));
-        throw RuntimeError(number, QStringLiteral("Cannot open %1: %2").arg(portName(), cause));
+        m_state.cannotOpen(number, describeOpenFailure(gatherOpenFailureFacts(device, reason)));
     }
 
     // Some drivers accept the open but refuse a setting; a port that does not run at
@@ -137,32 +148,33 @@ void SerialPortControl::open()
     m_opening = false;
     if (!configured) {
         m_port->close();
-        throw RuntimeError(CommError::OpenFailed,
-                           QStringLiteral("Cannot configure %1 for 9600 8N1: %2").arg(portName(), settingsReason));
+        m_state.cannotConfigure(settingsReason);
     }
     m_lowLatency = requestLowLatency(m_port->handle());   // a refusal changes nothing
 }
 
 void SerialPortControl::output(const QByteArray &bytes)
 {
+    using Operation = CommPortState::Operation;
     if (!m_port->isOpen())
-        throwClosed(CommError::WriteFailed);
+        m_state.throwClosed(Operation::Writing);
     const qint64 written = m_port->write(bytes);
     if (written != bytes.size()) {
         const QString reason = m_port->errorString();
-        throw RuntimeError(CommError::WriteFailed, QStringLiteral("Error writing %1: %2").arg(portName(), reason));
+        m_port->close();
+        m_state.fail(Operation::Writing, reason);
     }
     // Hands the driver what it takes now; the rest follows from the event loop.
     // Never waits for transmission.
     m_port->flush();
     if (!m_port->isOpen())
-        throwClosed(CommError::WriteFailed);   // the device failed during the write
+        m_state.throwClosed(Operation::Writing);   // the device failed during the write
 }
 
 QByteArray SerialPortControl::input()
 {
     if (!m_port->isOpen())
-        throwClosed(CommError::ReadFailed);
+        m_state.throwClosed(CommPortState::Operation::Reading);
     return m_port->readAll();
 }
 
@@ -170,13 +182,6 @@ bool SerialPortControl::notifyArrivals(std::function<void()> handler)
 {
     m_arrival = std::move(handler);
     return true;
-}
-
-void SerialPortControl::throwClosed(int failureNumber) const
-{
-    if (!m_failure.isEmpty())
-        throw RuntimeError(failureNumber, QStringLiteral("%1 failed: %2").arg(portName(), m_failure));
-    throw RuntimeError(CommError::PortNotOpen, QStringLiteral("The device is not open: %1").arg(portName()));
 }
 
 void SerialPortControl::onError(QSerialPort::SerialPortError error)
@@ -187,6 +192,7 @@ void SerialPortControl::onError(QSerialPort::SerialPortError error)
         return;
     // Closing here stops QSerialPort's notifiers, which would otherwise report the same
     // dead device again on every turn of the event loop.
-    m_failure = QStringLiteral("%1 (%2)").arg(describe(error), m_port->errorString());
+    const DeviceFailure failure = deviceFailure(error, m_port->errorString());
+    m_state.note(failure.failedIn, failure.cause);
     m_port->close();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/CommPort.h"
+#include "link/CommPortState.h"
 #include "link/LowLatency.h"
 
 #include <QObject>
@@ -9,7 +10,8 @@
 
 // The serial port control on QSerialPort: 9600 8N1, no flow control. Input is read when
 // the sequences ask; QSerialPort's readyRead tells them when to ask. Used on the GUI
-// thread only; every failure throws RuntimeError (CommError numbers).
+// thread only; every failure throws RuntimeError, in the numbers and words of
+// CommPortState that the Windows backend uses too.
 //
 // QSerialPort keeps signalling a device that has vanished (a USB adapter pulled, the
 // far end of a pseudo-terminal closed) on every turn of the event loop. The control
@@ -40,14 +42,11 @@ public:
 private:
     void onError(QSerialPort::SerialPortError error);
     bool applySettings();
-    QString portName() const;   // "COMn (device)", for messages
-    [[noreturn]] void throwClosed(int failureNumber) const;
+    void sendQueued();
 
     QSerialPort *m_port;
-    qint16 m_number = 1;
-    QString m_device;             // what the last open() found behind m_number
+    CommPortState m_state;
     bool m_opening = false;       // errors during open() are handled by open() itself
-    QString m_failure;            // why the port closed under us; empty when it did not
     std::function<void()> m_arrival;
     LowLatencyAnswer m_lowLatency = LowLatencyAnswer::NotAvailable;
 };

@@ -134,20 +134,27 @@ QString Win32CommPort::deviceFor(qint16 number)
     return QStringLiteral("\\\\.\\COM%1").arg(number);
 }
 
-QString Win32CommPort::portName() const
-{
-    return QStringLiteral("COM%1").arg(m_number);
-}
-
 bool Win32CommPort::portOpen() const
 {
     return m_handle != nullptr;
 }
 
+// Waits, for at most kCloseDrainLimitMs in all, until the driver has sent every write
+// still queued, oldest first.
+void Win32CommPort::sendQueued()
+{
+    const ULONGLONG until = GetTickCount64() + kCloseDrainLimitMs;
+    for (const auto &write : m_writes) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= until || WaitForSingleObject(write->overlapped.hEvent, DWORD(until - now)) != WAIT_OBJECT_0)
+            return;   // the limit passed, or the wait failed: what is left is dropped
+    }
+}
+
 void Win32CommPort::closeHandle()
 {
     if (m_handle) {
-        // Unread and unsent bytes are dropped, as when the port closes on any system; the
+        // Unread bytes, and what close() could not send in its time, are dropped; the
         // driver must be done with every buffer before it is freed. The reader cancels its
         // own read; CancelIo cancels this thread's writes.
         m_reader.reset();
@@ -164,38 +171,32 @@ void Win32CommPort::closeHandle()
 
 void Win32CommPort::close()
 {
-    m_failure.clear();
+    if (m_handle)
+        sendQueued();
     closeHandle();
+    m_state.forgetFailure();
 }
 
 void Win32CommPort::setCommPort(qint16 number)
 {
-    if (m_handle)
-        throw RuntimeError(CommError::PortAlreadyOpen, QStringLiteral("Port already open: %1").arg(portName()));
-    if (number < 1)
-        throw RuntimeError(CommError::InvalidPort, QStringLiteral("Invalid port number %1").arg(number));
-    m_number = number;
+    m_state.select(number, m_handle != nullptr);
 }
 
 void Win32CommPort::open()
 {
-    if (m_handle)
-        throw RuntimeError(CommError::PortAlreadyOpen, QStringLiteral("Port already open: %1").arg(portName()));
-    m_failure.clear();
+    m_state.startOpening(m_handle != nullptr);
 
-    const std::wstring device = deviceFor(m_number).toStdWString();
+    const std::wstring device = deviceFor(m_state.number()).toStdWString();
     HANDLE handle = CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* exclusive */, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        throw RuntimeError(openFailureNumber(error),
-                           QStringLiteral("Cannot open %1: %2").arg(portName(), systemMessage(error)));
+        m_state.cannotOpen(openFailureNumber(error), systemMessage(error));
     }
     if (!configure(handle)) {
         const DWORD error = GetLastError();
         CloseHandle(handle);
-        throw RuntimeError(CommError::OpenFailed,
-                           QStringLiteral("Cannot configure %1 for 9600 8N1: %2").arg(portName(), systemMessage(error)));
+        m_state.cannotConfigure(systemMessage(error));
     }
     auto reader = std::make_unique<Win32CommReader>(handle, [this] {
         QMetaObject::invokeMethod(&m_arrivalContext, [this] { announceArrival(); }, Qt::QueuedConnection);
@@ -203,8 +204,7 @@ void Win32CommPort::open()
     if (const DWORD error = reader->start()) {
         reader.reset();
         CloseHandle(handle);
-        throw RuntimeError(CommError::OpenFailed,
-                           QStringLiteral("Cannot open %1: %2").arg(portName(), systemMessage(error)));
+        m_state.cannotOpen(CommError::OpenFailed, systemMessage(error));
     }
     m_handle = handle;
     m_reader = std::move(reader);
@@ -227,23 +227,23 @@ void Win32CommPort::announceArrival()
 void Win32CommPort::output(const QByteArray &bytes)
 {
     if (!m_handle)
-        throwClosed(CommError::WriteFailed);
-    collectFinishedWrites(CommError::WriteFailed);
+        m_state.throwClosed(Operation::Writing);
+    collectFinishedWrites(Operation::Writing);
     if (bytes.isEmpty())
         return;
 
     auto write = std::make_unique<Transfer>(bytes);
     if (!write->overlapped.hEvent)
-        failAndClose(CommError::WriteFailed, QStringLiteral("write error"), GetLastError());
+        failAndClose(Operation::Writing, Operation::Writing, systemMessage(GetLastError()));
     if (!WriteFile(m_handle, write->bytes.constData(), DWORD(write->bytes.size()), nullptr, &write->overlapped)
         && GetLastError() != ERROR_IO_PENDING)
-        failAndClose(CommError::WriteFailed, QStringLiteral("write error"), GetLastError());
+        failAndClose(Operation::Writing, Operation::Writing, systemMessage(GetLastError()));
     m_writes.push_back(std::move(write));   // finished or not: collected on a later call
 }
 
 // Drops the writes the driver has finished, oldest first; a write that failed or sent
 // less than it was given closes the port.
-void Win32CommPort::collectFinishedWrites(int failureNumber)
+void Win32CommPort::collectFinishedWrites(Operation reporting)
 {
     while (!m_writes.empty()) {
         Transfer &write = *m_writes.front();
@@ -252,11 +252,14 @@ void Win32CommPort::collectFinishedWrites(int failureNumber)
             const DWORD error = GetLastError();
             if (error == ERROR_IO_INCOMPLETE)
                 return;   // still being sent; the later ones wait behind it
-            failAndClose(failureNumber, QStringLiteral("write error"), error);
+            failAndClose(reporting, Operation::Writing, systemMessage(error));
         }
         if (written != DWORD(write.bytes.size()))
-            failAndClose(failureNumber, QStringLiteral("wrote %1 of %2 bytes").arg(written).arg(write.bytes.size()),
-                         ERROR_TIMEOUT);
+            failAndClose(reporting, Operation::Writing,
+                         QStringLiteral("wrote %1 of %2 bytes: %3")
+                             .arg(written)
+                             .arg(write.bytes.size())
+                             .arg(systemMessage(ERROR_TIMEOUT)));
         m_writes.pop_front();
     }
 }
@@ -264,33 +267,25 @@ void Win32CommPort::collectFinishedWrites(int failureNumber)
 QByteArray Win32CommPort::input()
 {
     if (!m_handle)
-        throwClosed(CommError::ReadFailed);
-    collectFinishedWrites(CommError::ReadFailed);
+        m_state.throwClosed(Operation::Reading);
+    collectFinishedWrites(Operation::Reading);
 
     // The driver's word on the device: one that has vanished fails here.
     DWORD lineErrors = 0;
     COMSTAT status;
     ZeroMemory(&status, sizeof status);
     if (!ClearCommError(m_handle, &lineErrors, &status))
-        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), GetLastError());
+        failAndClose(Operation::Reading, Operation::Reading, systemMessage(GetLastError()));
 
     // What came before a failure of the reading is handed out first.
     Win32CommReader::Taken taken = m_reader->take();
     if (taken.bytes.isEmpty() && taken.failure != 0)
-        failAndClose(CommError::ReadFailed, QStringLiteral("read error"), taken.failure);
+        failAndClose(Operation::Reading, Operation::Reading, systemMessage(taken.failure));
     return taken.bytes;
 }
 
-void Win32CommPort::failAndClose(int failureNumber, const QString &what, unsigned long systemError)
+void Win32CommPort::failAndClose(Operation reporting, Operation failedIn, const QString &cause)
 {
-    m_failure = QStringLiteral("%1: %2").arg(what, systemMessage(systemError));
     closeHandle();
-    throw RuntimeError(failureNumber, QStringLiteral("%1 failed: %2").arg(portName(), m_failure));
-}
-
-void Win32CommPort::throwClosed(int failureNumber) const
-{
-    if (!m_failure.isEmpty())
-        throw RuntimeError(failureNumber, QStringLiteral("%1 failed: %2").arg(portName(), m_failure));
-    throw RuntimeError(CommError::PortNotOpen, QStringLiteral("The device is not open: %1").arg(portName()));
+    m_state.fail(reporting, failedIn, cause);
 }

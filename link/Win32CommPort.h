@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/CommPort.h"
+#include "link/CommPortState.h"
 #include "link/Win32CommReader.h"
 
 #include <QObject>
@@ -18,8 +19,8 @@
 // drivers (Wine's for pseudo-terminals among them) never raise.
 // Opening asks the driver to pass each reply on as soon as its EOT arrives (the event
 // character, which FTDI adapters act on); a driver that refuses is no failure.
-// Every failure throws RuntimeError with the CommError numbers the other backend uses;
-// a read or write that fails closes the port, and later calls report why.
+// Every failure throws RuntimeError with the numbers and words the other backend uses
+// (CommPortState); a read or write that fails closes the port, and later calls report why.
 class Win32CommPort : public CommPort {
 public:
     Win32CommPort();
@@ -41,16 +42,16 @@ public:
 private:
     struct Transfer;
 
-    void collectFinishedWrites(int failureNumber);
-    [[noreturn]] void failAndClose(int failureNumber, const QString &what, unsigned long systemError);
-    [[noreturn]] void throwClosed(int failureNumber) const;
-    QString portName() const;   // "COMn", for messages
+    using Operation = CommPortState::Operation;
+
+    void collectFinishedWrites(Operation reporting);
+    [[noreturn]] void failAndClose(Operation reporting, Operation failedIn, const QString &cause);
+    void sendQueued();
     void closeHandle();
     void announceArrival();   // on this port's thread, on the reader's word
 
     void *m_handle = nullptr;   // the Win32 HANDLE; null while closed
-    qint16 m_number = 1;
-    QString m_failure;          // why the port closed under us; empty when it did not
+    CommPortState m_state;
     std::deque<std::unique_ptr<Transfer>> m_writes;   // handed to the driver, not yet done
     std::unique_ptr<Win32CommReader> m_reader;   // while open
     std::function<void()> m_arrival;

@@ -6,6 +6,8 @@
 
 #ifdef Q_OS_LINUX
 
+#include "link/LowLatencyLinux.h"
+
 #include <cerrno>
 #include <vector>
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
@@ -129,6 +130,17 @@ int errorNumberOf(const std::function<void()> &operation)
         return error.number();
     }
     return 0;
+}
+
+// The words of a failure; empty when there was none.
+QString failureText(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const RuntimeError &error) {
+        return error.description();
+    }
+    return QString();
 }
 
 class SerialPortControlTest : public ::testing::Test {
@@ -270,6 +282,14 @@ TEST_F(SerialPortControlTest, VanishedDeviceClosesThePortOnTheFirstError)
     EXPECT_LE(errorReports, 3);   // QSerialPort alone reports a dead device on every loop turn
     EXPECT_EQ(errorNumberOf([&] { control.input(); }), CommError::ReadFailed);
     EXPECT_EQ(errorNumberOf([&] { control.output("x"); }), CommError::WriteFailed);
+    // The device went between calls: each call says what it was doing, and why.
+    const QString port = QStringLiteral("COM7 (%1): ").arg(pty.slavePath());
+    const QString readFailure = failureText([&] { control.input(); });
+    EXPECT_TRUE(readFailure.startsWith(QStringLiteral("Error reading ") + port)) << readFailure.toStdString();
+    EXPECT_GT(readFailure.size(), QString(QStringLiteral("Error reading ") + port).size());
+    const QString writeFailure = failureText([&] { control.output("x"); });
+    EXPECT_TRUE(writeFailure == readFailure || writeFailure.startsWith(QStringLiteral("Error writing ") + port))
+        << writeFailure.toStdString();
     EXPECT_NO_THROW(control.close());
     EXPECT_EQ(errorNumberOf([&] { control.input(); }), CommError::PortNotOpen);
 }
@@ -278,7 +298,14 @@ TEST_F(SerialPortControlTest, WriteToAVanishedDeviceThrowsAndCloses)
 {
     control.open();
     pty.closeMaster();
-    EXPECT_EQ(errorNumberOf([&] { control.output(QByteArray::fromHex("0251477404")); }), CommError::WriteFailed);
+    QString failure;
+    try {
+        control.output(QByteArray::fromHex("0251477404"));
+    } catch (const RuntimeError &error) {
+        EXPECT_EQ(error.number(), CommError::WriteFailed);
+        failure = error.description();
+    }
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("Error writing COM7 (%1): ").arg(pty.slavePath()))) << failure.toStdString();
     EXPECT_FALSE(control.portOpen());
 }
 
@@ -299,6 +326,37 @@ TEST_F(SerialPortControlTest, ClosedPortRefusesReadAndWriteAndClosesHarmlessly)
         EXPECT_TRUE(error.description().contains(QStringLiteral("COM7"))) << error.what();
     }
     EXPECT_EQ(errorNumberOf([&] { control.output("x"); }), CommError::PortNotOpen);
+}
+
+// What the driver could not take yet waits in the control; closing sends it first, so
+// the last frame of a run reaches the camera. The far end reads only from the close on.
+TEST_F(SerialPortControlTest, CloseSendsWhatIsStillQueuedFirst)
+{
+    constexpr qsizetype kMoreThanThePtyHolds = 256 * 1024;
+    control.open();
+    const QByteArray queued(kMoreThanThePtyHolds, 'w');
+    control.output(queued);
+
+    qsizetype received = 0;
+    std::thread farEnd([&] {
+        QElapsedTimer timer;
+        timer.start();
+        char chunk[4096];
+        while (received < queued.size() && timer.elapsed() < kArrivalCapMs) {
+            pollfd fd{pty.master(), POLLIN, 0};
+            if (::poll(&fd, 1, 50) <= 0)
+                continue;
+            const ssize_t n = ::read(pty.master(), chunk, sizeof chunk);
+            if (n > 0)
+                received += n;
+            else if (n == 0 || errno != EAGAIN)
+                break;   // the control's side is closed: nothing more will come
+        }
+    });
+    control.close();
+    farEnd.join();
+    EXPECT_FALSE(control.portOpen());
+    EXPECT_EQ(received, queued.size());
 }
 
 TEST_F(SerialPortControlTest, ReopenedPortWorksAgain)

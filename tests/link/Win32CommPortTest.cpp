@@ -79,14 +79,24 @@ private:
     QTimer m_cap;
 };
 
-int failureNumber(const std::function<void()> &action)
+struct Failure {
+    int number = 0;   // 0: none
+    QString description;
+};
+
+Failure failureOf(const std::function<void()> &action)
 {
     try {
         action();
     } catch (const RuntimeError &error) {
-        return error.number();
+        return {error.number(), error.description()};
     }
-    return 0;
+    return {};
+}
+
+int failureNumber(const std::function<void()> &action)
+{
+    return failureOf(action).number;
 }
 
 class Win32CommPortOnCamera : public ::testing::Test {
@@ -238,20 +248,28 @@ TEST(Win32CommPortVanish, ADeviceThatVanishesFailsAndClosesThePort)
     port.output(frameFor(Command::QGt));
     ASSERT_EQ(pollFor(port, kAcknowledgement.size()), kAcknowledgement);
 
-    int number = 0;
+    Failure first;
     QElapsedTimer timer;
     timer.start();
-    while (number == 0 && timer.elapsed() < kVanishCapMs) {
-        number = failureNumber([&] {
+    while (first.number == 0 && timer.elapsed() < kVanishCapMs) {
+        first = failureOf([&] {
             port.output(frameFor(Command::QGt));
             port.input();
         });
         QThread::msleep(kPollMs);
     }
-    ASSERT_TRUE(number == CommError::WriteFailed || number == CommError::ReadFailed)
-        << "no failure " << kVanishCapMs << " ms after the camera vanished (number " << number << ")";
+    ASSERT_TRUE(first.number == CommError::WriteFailed || first.number == CommError::ReadFailed)
+        << "no failure " << kVanishCapMs << " ms after the camera vanished (number " << first.number << ")";
     EXPECT_FALSE(port.portOpen());
+    const QString said = first.number == CommError::WriteFailed ? QStringLiteral("Error writing COM1: ")
+                                                                : QStringLiteral("Error reading COM1: ");
+    EXPECT_TRUE(first.description.startsWith(said) && first.description.size() > said.size())
+        << first.description.toStdString();
     // Later calls say what happened, not merely that the port is closed.
-    EXPECT_EQ(failureNumber([&] { port.input(); }), CommError::ReadFailed);
-    EXPECT_EQ(failureNumber([&] { port.output("x"); }), CommError::WriteFailed);
+    const Failure read = failureOf([&] { port.input(); });
+    EXPECT_EQ(read.number, CommError::ReadFailed);
+    EXPECT_EQ(read.description, first.description);
+    const Failure write = failureOf([&] { port.output("x"); });
+    EXPECT_EQ(write.number, CommError::WriteFailed);
+    EXPECT_EQ(write.description, first.description);
 }

@@ -1,6 +1,7 @@
 #include "SimulatorLoop.h"
 
 #include "CameraCommands.h"
+#include "PollFor.h"
 #include "PseudoTerminal.h"
 #include "RunReport.h"
 #include "SignalPipe.h"
@@ -199,13 +200,7 @@ void SimulatorLoop::waitForEvents(Nanos now)
 
     const Nanos wake = nextWake(now);
     const Nanos wait = wake == kNever ? -1 : std::max<Nanos>(0, wake - now);
-#ifdef __linux__
-    timespec limit{static_cast<time_t>(wait / kNanosPerSecond), static_cast<long>(wait % kNanosPerSecond)};
-    const int ready = ppoll(watched, 2, wait < 0 ? nullptr : &limit, nullptr);
-#else
-    // Rounded up: pacing may be a little late, never early.
-    const int ready = poll(watched, 2, wait < 0 ? -1 : static_cast<int>((wait + kNanosPerMilli - 1) / kNanosPerMilli));
-#endif
+    const int ready = pollFor(watched, 2, wait);
     if (ready <= 0)
         return;
     if (watched[0].revents & POLLIN)

@@ -1,8 +1,8 @@
-// Finding out why a serial device would not open. POSIX only; elsewhere the system's
-// reason is all there is.
+// Finding out why a serial device would not open, on Linux and other POSIX systems: the
+// device node, its group, lock files and the processes that have it open (through
+// /proc, where the system has it).
 #include "link/OpenFailureCause.h"
 
-#ifndef Q_OS_WIN
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -15,11 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-#endif
 
 namespace {
-
-#ifndef Q_OS_WIN
 
 // Where QSerialPort (and the usual terminal programs) put their lock files, in the order
 // QSerialPort looks.
@@ -133,8 +130,6 @@ void readPermission(const QByteArray &path, const struct stat &node, OpenFailure
     facts.sessionHasGroup = sessionCarries(node.st_gid);
 }
 
-#endif
-
 } // namespace
 
 OpenFailureFacts gatherOpenFailureFacts(const QString &device, const QString &systemReason)
@@ -142,7 +137,6 @@ OpenFailureFacts gatherOpenFailureFacts(const QString &device, const QString &sy
     OpenFailureFacts facts;
     facts.device = device;
     facts.systemReason = systemReason;
-#ifndef Q_OS_WIN
     const QByteArray path = QFile::encodeName(device);
     struct stat node {};
     if (stat(path.constData(), &node) != 0) {
@@ -155,6 +149,5 @@ OpenFailureFacts gatherOpenFailureFacts(const QString &device, const QString &sy
     readLockFile(device, facts);
     if (facts.lockHolder.pid == 0)
         facts.openedBy = processesHolding(device);
-#endif
     return facts;
 }

@@ -1,6 +1,5 @@
-#include "link/LowLatency.h"
+#include "link/LowLatencyLinux.h"
 
-#ifdef Q_OS_LINUX
 #include <sys/ioctl.h>
 
 SerialInfoRequests driverSerialInfoRequests()
@@ -28,13 +27,3 @@ LowLatencyAnswer requestLowLatency(SerialHandle handle)
 {
     return requestLowLatency(handle, driverSerialInfoRequests());
 }
-
-#else
-
-LowLatencyAnswer requestLowLatency(SerialHandle handle)
-{
-    (void)handle;
-    return LowLatencyAnswer::NotAvailable;
-}
-
-#endif
