@@ -3,10 +3,6 @@
 # Every program and test of this build runs through ${CMAKE_BINARY_DIR}/wine-run.sh,
 # which keeps a throw-away Wine prefix inside the build tree.
 
-# The resource compiler comes from the build machine's Qt, which may compress with zstd;
-# the Qt for Windows may be built without it.
-list(APPEND CMAKE_AUTORCC_OPTIONS --no-zstd)
-
 # REVERTEX_MINGW_RUNTIME_DLLS: libstdc++, libgcc and winpthread, as the compiler finds them.
 set(REVERTEX_MINGW_RUNTIME_DLLS "")
 if(MINGW)
