@@ -95,6 +95,7 @@ if(REVERTEX_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine")
 else()
+  message(STATUS "dpkg-shlibdeps not found: the .deb names its Qt libraries from a fixed list")
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
       "libqt6widgets6 (>= 6.2), libqt6serialport6 (>= 6.2), libqt6gui6 (>= 6.2), libqt6core6 (>= 6.2), \
 libstdc++6, libc6, fonts-wine")
@@ -108,6 +109,7 @@ if(WIN32)
 elseif(REVERTEX_DPKG_DEB)
   set(CPACK_GENERATOR DEB)
 else()
+  message(STATUS "dpkg-deb not found: cpack makes a .tar.gz, no .deb")
   set(CPACK_GENERATOR TGZ)
 endif()
 

@@ -3,7 +3,7 @@
 # it: then fwimage checks and packs it while building (a bad file fails the build with
 # fwimage's message, the same words the program gives for a file named when it starts),
 # and the container goes into the program as resource CUSTOM/101: on Windows a Win32
-# resource, elsewhere rcc's :/CUSTOM/101.
+# resource, elsewhere Qt's :/CUSTOM/101.
 
 # revertex_choose_firmware(<file_var> <format_var>)
 # The file named by REVERTEX_FIRMWARE (CMake makes a relative name given with -D
@@ -57,22 +57,8 @@ endfunction()
 # resource type "CUSTOM", ID 101), resource name revertex_firmware_resource.
 function(revertex_firmware_resource)
   cmake_parse_arguments(A "" "TARGET;CONTAINER" "" ${ARGN})
-  set(qrc ${CMAKE_CURRENT_BINARY_DIR}/revertex_firmware_resource.qrc)
-  set(source ${CMAKE_CURRENT_BINARY_DIR}/qrc_revertex_firmware_resource.cpp)
-  file(CONFIGURE OUTPUT ${qrc} CONTENT [[<!DOCTYPE RCC>
-<RCC version="1.0">
-  <qresource prefix="/CUSTOM">
-    <file alias="101">@A_CONTAINER@</file>
-  </qresource>
-</RCC>
-]] @ONLY)
-  add_custom_command(OUTPUT ${source}
-    COMMAND Qt6::rcc --name revertex_firmware_resource --output ${source} ${qrc}
-    DEPENDS ${qrc} ${A_CONTAINER} Qt6::rcc
-    COMMENT "Embedding the firmware container as :/CUSTOM/101"
-    VERBATIM)
-  set_source_files_properties(${source} PROPERTIES GENERATED ON SKIP_AUTOMOC ON SKIP_AUTOUIC ON SKIP_AUTORCC ON)
-  target_sources(${A_TARGET} PRIVATE ${source})
+  set_source_files_properties(${A_CONTAINER} PROPERTIES QT_RESOURCE_ALIAS 101)
+  qt_add_resources(${A_TARGET} revertex_firmware_resource PREFIX /CUSTOM FILES ${A_CONTAINER})
 endfunction()
 
 # revertex_firmware_win32_resource(TARGET <library> CONTAINER <container>)

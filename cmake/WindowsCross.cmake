@@ -3,10 +3,6 @@
 # Every program and test of this build runs through ${CMAKE_BINARY_DIR}/wine-run.sh,
 # which keeps a throw-away Wine prefix inside the build tree.
 
-# The resource compiler comes from the build machine's Qt, which may compress with zstd;
-# the Qt for Windows may be built without it.
-list(APPEND CMAKE_AUTORCC_OPTIONS --no-zstd)
-
 # REVERTEX_MINGW_RUNTIME_DLLS: libstdc++, libgcc and winpthread, as the compiler finds them.
 set(REVERTEX_MINGW_RUNTIME_DLLS "")
 if(MINGW)
@@ -45,7 +41,10 @@ string(JOIN " " REVERTEX_WINE_RUNTIME_DIRS ${runtime_dirs})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
                @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                       WORLD_READ WORLD_EXECUTE)
-if(REVERTEX_WINE AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+if(NOT REVERTEX_WINE)
+  message(WARNING "wine not found: the Windows programs and tests of this build cannot be run here "
+                  "(scripts/install-deps.sh installs it)")
+elseif(NOT CMAKE_CROSSCOMPILING_EMULATOR)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 endif()
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "flash/LineRecords.h"
+#include "link/CameraVersion.h"
 
 #include <QByteArray>
 
@@ -9,7 +10,7 @@
 // taken only when its image carries the version text the camera reports, "CBOX 3.46".
 namespace FirmwareVersion {
 
-constexpr char kReference[] = "3.46";
+using CameraVersion::kReference;   // "3.46", the version the camera check accepts
 // What comes before the version, in the camera's report as in the image.
 constexpr char kMarker[] = "CBOX ";
 

@@ -1,6 +1,6 @@
 #include "link/CameraCheck.h"
 
-#include "flash/FirmwareVersion.h"
+#include "link/CameraVersion.h"
 #include "link/Frames.h"
 #include "link/ReplyHandling.h"
 #include "link/RuntimeError.h"
@@ -19,7 +19,7 @@ constexpr qint64 kCki0nAckLimitSeconds = 3;
 constexpr qint64 kVersionAckLimitSeconds = 3;
 
 // The version of the firmware the wizard flashes: only an image that carries it is taken.
-const QByteArray kReferenceVersion(FirmwareVersion::kReference);
+const QByteArray kReferenceVersion(CameraVersion::kReference);
 // What pvr makes of a reply that is no version report.
 const QByteArray kUnknownVersion("unk");
 

@@ -6,7 +6,8 @@
 #
 # Qt for Windows: REVERTEX_QT_WINDOWS names a tarball or an unpacked Qt (the folder with
 # bin/, lib/cmake/Qt6/); by default ../shared/windows/qt-6.4.2-mingw64.tar.xz beside this
-# checkout. A tarball is unpacked into build-windows/qt once.
+# checkout. A tarball is unpacked into build-windows/qt once. The configure preset
+# windows-cross (CMakePresets.json) takes the folder from REVERTEX_QT_WINDOWS.
 # GoogleTest for the tests is built from Debian's source (/usr/src/googletest).
 # The firmware is checked by build/fwimage, built for this machine first.
 set -euo pipefail
@@ -58,14 +59,12 @@ fi
 
 # fwimage for this machine, which the Windows build runs to check its firmware.
 if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build >/dev/null
+  cmake --preset linux >/dev/null
 fi
-cmake --build build --target fwimage ptz2-sim --parallel "$(nproc)" >/dev/null
+cmake --build --preset linux --target fwimage ptz2-sim --parallel "$(nproc)" >/dev/null
 
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DGTest_DIR="$gtest/lib/cmake/GTest" \
-  -DREVERTEX_HOST_FWIMAGE="$root/build/fwimage" -DREVERTEX_HOST_SIM="$root/build/ptz2-sim" \
-  "${configure_args[@]}" >/dev/null   # warnings still reach stderr
-cmake --build "$out" --parallel "$(nproc)"
+REVERTEX_QT_WINDOWS=$qt_root cmake --preset windows-cross "${configure_args[@]}" >/dev/null   # warnings still reach stderr
+cmake --build --preset windows-cross --parallel "$(nproc)"
 
 if [ "$package" = 1 ]; then
   (cd "$out" && cpack >/dev/null)

@@ -5,5 +5,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --build
-cmake -S . -B build "$@" >/dev/null   # warnings still reach stderr
-cmake --build build --parallel "$(nproc)"
+cmake --preset linux "$@" >/dev/null   # warnings still reach stderr
+cmake --build --preset linux --parallel "$(nproc)"

@@ -25,8 +25,8 @@ scripts/build-windows.sh
 echo "Windows build and tests under Wine: $(( $(date +%s) - windows_started )) s"
 
 sanitizer_started=$(date +%s)
-cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DREVERTEX_SANITIZE=ON -DREVERTEX_FUZZ=ON >/dev/null
-cmake --build build-asan --parallel "$(nproc)"
+cmake --preset sanitizer >/dev/null
+cmake --build --preset sanitizer --parallel "$(nproc)"
 # Suppressions name only system libraries (X11 keymaps, D-Bus, GLib) that the window
 # tests reach on a virtual display; nothing of Revertex's own is suppressed.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:suppressions=$PWD/tests/sanitizer/asan.supp

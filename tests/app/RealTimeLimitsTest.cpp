@@ -12,6 +12,7 @@
 #include "app/TickPacing.h"
 #include "tests/support/ArrivingCommPort.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/WireFrames.h"
 
 #include <QEvent>
 
@@ -26,7 +27,6 @@ namespace {
 
 using std::chrono::steady_clock;
 
-const QByteArray kAck("\x02lvr\x04");
 const QByteArray kQGt("\x02QGt\x04");
 const QByteArray kCkkV("\x02" "ckkV\x04");
 const QByteArray kCki0n("\x02" "cki0n\x04");

@@ -74,22 +74,22 @@ protected:
 TEST_F(ScaledWindow, TextsUseTheBitmapFaceOnlyUnscaledAndAScalableFaceElsewhere)
 {
     RecordProperty("ratio", QString::number(ratio()).toStdString());
+#ifdef Q_OS_WIN
+    // Windows draws no bitmap face: a scalable one at every ratio.
+    const bool bitmapFace = false;
+#else
+    const bool bitmapFace = unscaled();
+#endif
+    if (bitmapFace && !hasWineFont("ms_sans_serif.ttf"))
+        GTEST_SKIP() << "no " << kWineFonts.toStdString() << "ms_sans_serif.ttf (Debian: fonts-wine): the bitmap face cannot be checked";
     const QList<QWidget *> texts = window->findChildren<QWidget *>();
     ASSERT_FALSE(texts.isEmpty());
     for (QWidget *w : texts) {
         SCOPED_TRACE(w->objectName().toStdString());
         const QString family = resolvedFamily(w);
         EXPECT_EQ(w->font().pixelSize(), kDialogPixelSize);
-#ifdef Q_OS_WIN
-        // Windows draws no bitmap face: a scalable one at every ratio.
-        const bool bitmapFace = false;
-#else
-        const bool bitmapFace = unscaled();
-#endif
         if (bitmapFace) {
-            if (hasWineFont("ms_sans_serif.ttf")) {
-                EXPECT_EQ(family, QStringLiteral("MS Sans Serif"));
-            }
+            EXPECT_EQ(family, QStringLiteral("MS Sans Serif"));
         } else {
             EXPECT_TRUE(QFontDatabase::isSmoothlyScalable(family)) << family.toStdString() << " at ratio " << ratio();
             if (hasWineFont("tahoma.ttf")) {

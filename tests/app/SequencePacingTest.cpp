@@ -8,6 +8,7 @@
 #include "app/TickPacing.h"
 #include "flash/LineCodec.h"
 #include "tests/support/ArrivingCommPort.h"
+#include "tests/support/WireFrames.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -15,7 +16,6 @@
 
 namespace {
 
-const QByteArray kAck("\x02lvr\x04");
 const QByteArray kVersionReport("\x02" "BOOT CBOX 3.45\x04");
 constexpr int kDesignedMs = 1;
 constexpr int kFlashCapMs = 20000;   // generous: the whole run needs well under a second

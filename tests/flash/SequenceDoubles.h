@@ -2,16 +2,12 @@
 
 #include "tests/support/FakeCommPort.h"
 #include "tests/support/FakeSurface.h"
+#include "tests/support/WireFrames.h"
 
 #include <QByteArray>
 #include <QStringList>
 
 namespace flashtest {
-
-inline const QByteArray STX(1, '\x02');
-inline const QByteArray EOT(1, '\x04');
-inline QByteArray framed(const QByteArray &text) { return STX + text + EOT; }
-inline const QByteArray kAck = framed("lvr");
 
 // A camera that acknowledges every complete frame: each write ending in EOT queues
 // STX "lvr" EOT for the next read.

@@ -3,15 +3,12 @@
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeCommPort.h"
 #include "tests/support/FakeSurface.h"
+#include "tests/support/WireFrames.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QByteArray STX(1, '\x02');
-const QByteArray EOT(1, '\x04');
-QByteArray framed(const QByteArray &text) { return STX + text + EOT; }
-const QByteArray kAck = framed("lvr");
 
 // The four check commands exactly as they must go on the wire, in order.
 const QByteArray kQGt = QByteArray::fromHex("0251477404");

@@ -10,6 +10,8 @@
 #include <ostream>
 
 #ifndef Q_OS_WIN
+#include "tests/support/PtyMaster.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <grp.h>
@@ -97,22 +99,6 @@ TEST(OpenFailureText, OtherwiseTheSystemsReason)
 
 // --- what the system tells ----------------------------------------------------------------
 
-// A pseudo-terminal whose slave stands in for a serial device.
-struct Pty {
-    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    QString slave;
-    Pty()
-    {
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0 && ::ptsname(master))
-            slave = QString::fromLocal8Bit(::ptsname(master));
-    }
-    ~Pty()
-    {
-        if (master >= 0)
-            ::close(master);
-    }
-};
-
 TEST(OpenFailureFactsOnThisSystem, MissingDeviceIsFoundMissing)
 {
     const OpenFailureFacts facts = gatherOpenFailureFacts(QStringLiteral("/dev/revertex-no-such-port"), QStringLiteral("x"));
@@ -146,13 +132,13 @@ TEST(OpenFailureFactsOnThisSystem, LockFileNamesItsHolder)
 
 TEST(OpenFailureFactsOnThisSystem, ProcessHoldingTheDeviceOpenIsNamed)
 {
-    Pty pty;
-    if (pty.slave.isEmpty())
+    PtyMaster pty;
+    if (pty.slavePath().isEmpty())
         GTEST_SKIP() << "no pseudo-terminal available";
     // The child opens the device as its input before it becomes sleep: once it has
     // started, sleep holds the device open.
     QProcess holder;
-    const QByteArray slave = pty.slave.toLocal8Bit();
+    const QByteArray slave = pty.slavePath().toLocal8Bit();
     holder.setChildProcessModifier([slave] {
         const int fd = ::open(slave.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
         if (fd < 0 || ::dup2(fd, STDIN_FILENO) < 0)
@@ -161,13 +147,13 @@ TEST(OpenFailureFactsOnThisSystem, ProcessHoldingTheDeviceOpenIsNamed)
     holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
     ASSERT_TRUE(holder.waitForStarted()) << holder.errorString().toStdString();
     const qint64 pid = holder.processId();
-    const OpenFailureFacts facts = gatherOpenFailureFacts(pty.slave, QString());
+    const OpenFailureFacts facts = gatherOpenFailureFacts(pty.slavePath(), QString());
     holder.kill();
     holder.waitForFinished();
     ASSERT_EQ(facts.openedBy.size(), 1);
     EXPECT_EQ(facts.openedBy[0].pid, pid);
     EXPECT_EQ(facts.openedBy[0].name, QStringLiteral("sleep"));
-    EXPECT_TRUE(describeOpenFailure(facts).contains(QStringLiteral("(sleep), which has %1 open").arg(pty.slave)));
+    EXPECT_TRUE(describeOpenFailure(facts).contains(QStringLiteral("(sleep), which has %1 open").arg(pty.slavePath())));
 }
 
 // Run as root (as CI runs), a child becomes "nobody" and is refused the device.
@@ -176,10 +162,10 @@ TEST(OpenFailureFactsOnThisSystem, UserOutsideTheDevicesGroupIsToldSo)
     constexpr uid_t kNobody = 65534;
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can look at a device as another user";
-    Pty pty;
-    if (pty.slave.isEmpty())
+    PtyMaster pty;
+    if (pty.slavePath().isEmpty())
         GTEST_SKIP() << "no pseudo-terminal available";
-    const QByteArray slave = QFile::encodeName(pty.slave);
+    const QByteArray slave = QFile::encodeName(pty.slavePath());
     struct stat node {};
     ASSERT_EQ(::chmod(slave.constData(), 0660), 0);
     ASSERT_EQ(::stat(slave.constData(), &node), 0);
@@ -195,7 +181,7 @@ TEST(OpenFailureFactsOnThisSystem, UserOutsideTheDevicesGroupIsToldSo)
         ::close(pipeEnds[0]);
         if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
             ::_exit(2);
-        const QByteArray said = describeOpenFailure(gatherOpenFailureFacts(pty.slave, QString())).toUtf8();
+        const QByteArray said = describeOpenFailure(gatherOpenFailureFacts(pty.slavePath(), QString())).toUtf8();
         const bool written = ::write(pipeEnds[1], said.constData(), size_t(said.size())) == ssize_t(said.size());
         ::_exit(written ? 0 : 3);
     }
@@ -212,7 +198,7 @@ TEST(OpenFailureFactsOnThisSystem, UserOutsideTheDevicesGroupIsToldSo)
     EXPECT_EQ(QString::fromUtf8(said),
               QStringLiteral("permission denied: %1 belongs to the group %2, and you are not in the %2 group "
                              "(sudo usermod -aG %2 $USER, then log out and back in)")
-                  .arg(pty.slave, groupName));
+                  .arg(pty.slavePath(), groupName));
 }
 
 #endif

@@ -1,13 +1,10 @@
 #include "link/ReplyHandling.h"
 #include "tests/support/FakeCommPort.h"
+#include "tests/support/WireFrames.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-const QByteArray STX(1, '\x02');
-const QByteArray EOT(1, '\x04');
-QByteArray framed(const char *text) { return STX + QByteArray(text) + EOT; }
 
 class ReplyHandling : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "link/RuntimeError.h"
 #include "link/SerialPortControl.h"
+#include "tests/support/PtyMaster.h"
 
 #include <QElapsedTimer>
 #include <QCoreApplication>
@@ -42,31 +43,15 @@ class PseudoTerminal {
 public:
     PseudoTerminal()
     {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master < 0)
-            return;
-        const char *slave = nullptr;
-        if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 || (slave = ::ptsname(m_master)) == nullptr) {
-            closeMaster();
-            return;
-        }
-        m_slavePath = QString::fromLocal8Bit(slave);
-        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        if (m_pty.fd() >= 0)
+            ::fcntl(m_pty.fd(), F_SETFL, ::fcntl(m_pty.fd(), F_GETFL) | O_NONBLOCK);
     }
-    ~PseudoTerminal() { closeMaster(); }
-    PseudoTerminal(const PseudoTerminal &) = delete;
-    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
 
-    bool isOpen() const { return m_master >= 0; }
-    int master() const { return m_master; }
-    QString slavePath() const { return m_slavePath; }
+    bool isOpen() const { return m_pty.fd() >= 0; }
+    int master() const { return m_pty.fd(); }
+    QString slavePath() const { return m_pty.slavePath(); }
 
-    void closeMaster()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-        m_master = -1;
-    }
+    void closeMaster() { m_pty.close(); }
 
     // Writes everything, waiting for room when the terminal's queue is full.
     bool send(const QByteArray &bytes)
@@ -75,7 +60,7 @@ public:
         QElapsedTimer timer;
         timer.start();
         while (done < bytes.size() && timer.elapsed() < kArrivalCapMs) {
-            const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+            const ssize_t n = ::write(m_pty.fd(), bytes.constData() + done, size_t(bytes.size() - done));
             if (n > 0)
                 done += n;
             else if (n < 0 && errno != EAGAIN && errno != EINTR)
@@ -93,11 +78,11 @@ public:
         QElapsedTimer timer;
         timer.start();
         while (got.size() < count && timer.elapsed() < kArrivalCapMs) {
-            pollfd fd{m_master, POLLIN, 0};
+            pollfd fd{m_pty.fd(), POLLIN, 0};
             if (::poll(&fd, 1, 50) <= 0)
                 continue;
             char chunk[512];
-            const ssize_t n = ::read(m_master, chunk, sizeof chunk);
+            const ssize_t n = ::read(m_pty.fd(), chunk, sizeof chunk);
             if (n > 0)
                 got.append(chunk, n);
         }
@@ -105,8 +90,7 @@ public:
     }
 
 private:
-    int m_master = -1;
-    QString m_slavePath;
+    PtyMaster m_pty;
 };
 
 // Everything the control hands out until `count` bytes came, spinning the event loop.

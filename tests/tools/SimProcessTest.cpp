@@ -4,6 +4,7 @@
 #include "PtyClient.h"
 #include "flash/FirmwareImage.h"
 #include "flash/LineCodec.h"
+#include "tests/support/ImageLines.h"
 #include "tests/support/SimProcess.h"
 
 #include <QElapsedTimer>
@@ -29,18 +30,6 @@ constexpr qint64 kNanosPerByteAt9600 = 1041666;   // 10 bits at 9600 baud, round
 QByteArray report(const char *version)
 {
     return QByteArray("\x02PTZ2 BOOT 1.07 CBOX ") + version + '\x04';
-}
-
-// Image bytes with every value that needs an escape among them.
-QByteArray imageLine(int seed)
-{
-    QByteArray line;
-    for (int i = 0; i < LineCodec::kImageBytes; ++i)
-        line.append(static_cast<char>((seed * 53 + i * 29) & 0xFF));
-    line[3] = 0x02;
-    line[17] = 0x04;
-    line[40] = 0x7F;
-    return line;
 }
 
 QByteArray lineCommand(const QByteArray &imageBytes)

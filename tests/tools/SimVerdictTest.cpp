@@ -8,6 +8,7 @@
 #include "ScenarioExpectation.h"
 #include "WireJudge.h"
 #include "flash/LineCodec.h"
+#include "tests/support/ImageLines.h"
 
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -15,17 +16,6 @@
 #include <random>
 
 namespace {
-
-QByteArray imageLine(int seed)
-{
-    QByteArray line;
-    for (int i = 0; i < LineCodec::kImageBytes; ++i)
-        line.append(static_cast<char>((seed * 53 + i * 29) & 0xFF));
-    line[5] = 0x02;
-    line[9] = 0x04;
-    line[33] = 0x7F;
-    return line;
-}
 
 // A judge fed frames the way the loop feeds it: each frame read at `at`, its STX at `offset`.
 struct JudgedRun {
