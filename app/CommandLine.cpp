@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "link/ComPortCount.h"
+
 namespace {
 
 const QString kFirmwareOption = QStringLiteral("--firmware");
@@ -68,7 +70,7 @@ QString helpText()
         "before the wizard opens.\n"
         "\n"
         "  --firmware FILE  flash the firmware in FILE (also: FILE alone)\n"
-        "  --list-ports     print the device behind each COM port 1 to 16, and exit\n"
+        "  --list-ports     print the device behind each COM port 1 to %1, and exit\n"
         "  -h, --help       print this help, and exit\n"
         "\n"
         "On Linux, COM n is the device named by the environment variable REVERTEX_COM<n>\n"
@@ -80,5 +82,6 @@ QString helpText()
         "a run-time error, 2 when the command line is wrong or the firmware file named on\n"
         "it is refused (the reason goes to standard error).\n"
         "\n"
-        "Qt's own options (-platform, -style, ...) are passed on to Qt.\n");
+        "Qt's own options (-platform, -style, ...) are passed on to Qt.\n")
+        .arg(kComPortCount);
 }

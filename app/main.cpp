@@ -3,6 +3,7 @@
 #include "app/FileDialogPrompt.h"
 #include "app/WizardStart.h"
 #include "flash/EmbeddedFirmware.h"
+#include "link/ComPortCount.h"
 #include "link/ComPortsPresent.h"
 
 #include <QApplication>
@@ -16,8 +17,6 @@
 #endif
 
 namespace {
-
-constexpr qint16 kComPortCount = 16;   // the entries of the COM port list
 
 // A Windows program of the window kind starts without a console: the options and the
 // refusal of a file named on the command line answer in the console of the command

@@ -1,6 +1,7 @@
 #include "link/CameraCheck.h"
 
-#include "flash/FirmwareVersion.h"
+#include "link/CameraVersion.h"
+#include "link/ComPortCount.h"
 #include "link/Frames.h"
 #include "link/ReplyHandling.h"
 #include "link/RuntimeError.h"
@@ -17,15 +18,6 @@ constexpr qint64 kQGtAckLimitSeconds = 2;
 constexpr qint64 kCkkVAckLimitSeconds = 1;
 constexpr qint64 kCki0nAckLimitSeconds = 3;
 constexpr qint64 kVersionAckLimitSeconds = 3;
-
-// The version of the firmware the wizard flashes: only an image that carries it is taken.
-const QByteArray kReferenceVersion(FirmwareVersion::kReference);
-// What pvr makes of a reply that is no version report.
-const QByteArray kUnknownVersion("unk");
-
-// The COM port list offers ports 1 to 16.
-constexpr qint16 kFirstPort = 1;
-constexpr qint16 kLastPort = 16;
 
 enum class StepKind {
     OpenPort,      // close a port left open, select the chosen one, open it
@@ -155,7 +147,7 @@ qint16 CameraCheck::chosenPortNumber() const
     const QString entry = m_window.selectedPortEntry();
     bool converted = false;
     const qint16 number = entry.trimmed().toShort(&converted);
-    if (!converted || number < kFirstPort || number > kLastPort)
+    if (!converted || number < 1 || number > kComPortCount)
         throw RuntimeError(CommError::InvalidPort, QStringLiteral("Not a COM port number: \"%1\"").arg(entry));
     return number;
 }
@@ -163,9 +155,9 @@ qint16 CameraCheck::chosenPortNumber() const
 void CameraCheck::judgeVersion()
 {
     const QByteArray &version = m_session.CameraVersion;
-    if (version.isEmpty() || version == kUnknownVersion)
+    if (version.isEmpty() || version == CameraVersion::kUnknown)
         finish(Landing::NotPtz2);
-    else if (version == kReferenceVersion)
+    else if (version == CameraVersion::kReference)
         finish(Landing::NoFlashNeeded);
     else
         finish(Landing::NeedsFlashing);
