@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "link/ComPortCount.h"
+
 namespace {
 
 const QString kFirmwareOption = QStringLiteral("--firmware");
@@ -72,7 +74,7 @@ QString helpText()
         "before the wizard opens.\n"
         "\n"
         "  --firmware FILE  flash the firmware in FILE (also: FILE alone)\n"
-        "  --list-ports     print the device behind each COM port 1 to 16, and exit\n"
+        "  --list-ports     print the device behind each COM port 1 to %1, and exit\n"
         "  -h, --help       print this help, and exit\n"
         "\n"
         "On Linux, COM n is the device named by the environment variable REVERTEX_COM<n>\n"
@@ -86,5 +88,6 @@ QString helpText()
         "(dropped on the program, or \"Open with\") that is refused is shown in a message\n"
         "box, and the file dialog offers another.\n"
         "\n"
-        "Qt's own options (-platform, -style, ...) are passed on to Qt.\n");
+        "Qt's own options (-platform, -style, ...) are passed on to Qt.\n")
+        .arg(kComPortCount);
 }

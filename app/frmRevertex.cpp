@@ -14,6 +14,7 @@
 #include "app/WindowLayout.h"
 #include "flash/FirmwareImage.h"
 #include "flash/TestFirmware.h"
+#include "link/ComPortCount.h"
 #include "link/ComPortsPresent.h"
 #include "link/ReplyHandling.h"
 #include "link/RuntimeError.h"
@@ -57,7 +58,6 @@ constexpr int kBadFirmwareError = 321;
 // Label10's line when the firmware is our test image, in place of the web address.
 const QString kTestFirmwareNotice = QStringLiteral("TEST FIRMWARE: for the simulated camera only");
 
-constexpr int kComPortCount = 16;
 constexpr int kComPortEntryWidth = 2;    // " 1" ... "16": right-aligned in two characters
 constexpr int kPreciseTimerBelowMs = 2;  // the 1 ms sequence timers tick as often as they can
 

@@ -4,6 +4,7 @@
 #include "app/ParentConsole.h"
 #include "app/WizardStart.h"
 #include "flash/EmbeddedFirmware.h"
+#include "link/ComPortCount.h"
 #include "link/ComPortsPresent.h"
 
 #include <QApplication>
@@ -13,8 +14,6 @@
 #include <memory>
 
 namespace {
-
-constexpr qint16 kComPortCount = 16;   // the entries of the COM port list
 
 // Prints to stdout; 0 when all of it got there.
 int print(const QString &text)

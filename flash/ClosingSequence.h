@@ -3,6 +3,7 @@
 #include "link/CameraSession.h"
 #include "link/CommPort.h"
 #include "link/SecondsClock.h"
+#include "link/StepEngine.h"
 #include "link/WizardSurface.h"
 
 // The closing script behind timerFinish: eight short commands, each but "ckk" followed
@@ -20,8 +21,6 @@ public:
     bool waiting() const;
 
 private:
-    CameraSession &m_session;
-    CommPort &m_port;
-    SecondsClock &m_clock;
     WizardSurface &m_window;
+    StepEngine m_steps;
 };

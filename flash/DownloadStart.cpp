@@ -1,23 +1,25 @@
 #include "flash/DownloadStart.h"
 
-#include "link/Frames.h"
-#include "link/ReplyHandling.h"
+#include <array>
 
 namespace {
-
-enum StartStep : qint32 {
-    SendStart = 0,   // write "ckl0"
-    AwaitStart = 1,  // poll for its acknowledgement; the state never moves past this
-};
 
 // How long the camera may take to acknowledge "ckl0" before it has to be power-cycled.
 // Passed only when the whole-second difference exceeds it: 32 seconds or more.
 constexpr qint64 kStartAckLimitSeconds = 31;
 
+// The start, indexed by StartState: "ckl0", then its wait, on which the state stays;
+// the acknowledgement hands over to the line transfer.
+constexpr std::array<Step, 2> kStartSteps{{
+    Step::send(Command::ckl0),                             // 0
+    Step::waitStrict(kStartAckLimitSeconds).holding(),     // 1
+}};
+
 } // namespace
 
 DownloadStart::DownloadStart(CameraSession &session, CommPort &port, SecondsClock &clock, WizardSurface &window)
-    : m_session(session), m_port(port), m_clock(clock), m_window(window)
+    : m_session(session), m_window(window),
+      m_steps(kStartSteps, {session.StartState, session.StartSentAt, session.StartPolledAt}, session, port, clock)
 {
 }
 
@@ -25,30 +27,22 @@ void DownloadStart::tick()
 {
     m_window.throbOn();
 
-    switch (m_session.StartState) {
-    case SendStart:
-        // A failed write throws before anything is stamped: the state stays at the send.
-        m_port.output(frameFor(Command::ckl0));
-        m_session.StartSentAt = m_clock.now();
-        m_session.AckReceived = false;
-        m_session.StartState = AwaitStart;
+    switch (m_steps.tick()) {
+    case StepEvent::Acknowledged:
+        handOverToLineTransfer();
         break;
-    case AwaitStart:
-        ReadBuffer(m_session, m_port);
-        m_session.StartPolledAt = m_clock.now();
-        if (m_session.AckReceived)
-            handOverToLineTransfer();
-        else if (limitPassed(m_session.StartSentAt, m_session.StartPolledAt, kStartAckLimitSeconds))
-            m_window.land(Landing::PowerCycle);
+    case StepEvent::RanOut:
+        m_window.land(Landing::PowerCycle);
         break;
-    default:
+    case StepEvent::None:
+    case StepEvent::Own:
         break;
     }
 }
 
 bool DownloadStart::waiting() const
 {
-    return m_session.StartState == AwaitStart && !m_session.AckReceived;
+    return m_steps.waiting();
 }
 
 void DownloadStart::handOverToLineTransfer()

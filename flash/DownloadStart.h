@@ -3,6 +3,7 @@
 #include "link/CameraSession.h"
 #include "link/CommPort.h"
 #include "link/SecondsClock.h"
+#include "link/StepEngine.h"
 #include "link/WizardSurface.h"
 
 // The download start behind timerStartDownload: puts the camera into download mode
@@ -22,7 +23,6 @@ private:
     void handOverToLineTransfer();
 
     CameraSession &m_session;
-    CommPort &m_port;
-    SecondsClock &m_clock;
     WizardSurface &m_window;
+    StepEngine m_steps;
 };

@@ -7,6 +7,9 @@
 
 namespace FirmwareVersion {
 
+using CameraVersion::kMarker;
+using CameraVersion::kReference;
+
 Text find(const QByteArray &image)
 {
     Text found;
@@ -23,7 +26,7 @@ Text find(const QByteArray &image)
 
 void requireReference(const LineRecords &lines)
 {
-    const QByteArray wanted = QByteArray(kMarker) + kReference;
+    const QByteArray wanted = CameraVersion::referenceText();
     const Text found = find(ImagePacking::imageFromLines(lines));
     if (found.offset < 0)
         throw ImageError(QStringLiteral("the image carries no version text (\"%1\" and a version), this wizard flashes %2")

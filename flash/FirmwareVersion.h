@@ -5,14 +5,10 @@
 
 #include <QByteArray>
 
-// The firmware version this wizard flashes. The camera check compares the version the
-// camera reports with it, so the image sent must be that version: a firmware file is
-// taken only when its image carries the version text the camera reports, "CBOX 3.46".
+// The version text in a firmware image. A firmware file is taken only when its image
+// carries the text a camera running the version this wizard flashes reports
+// (CameraVersion::referenceText()).
 namespace FirmwareVersion {
-
-using CameraVersion::kReference;   // "3.46", the version the camera check accepts
-// What comes before the version, in the camera's report as in the image.
-constexpr char kMarker[] = "CBOX ";
 
 // The first "CBOX " of an image with the digits and dots after it ("CBOX 3.46"), and
 // its offset in the image; an empty text and offset -1 when the image has none.
@@ -22,7 +18,7 @@ struct Text {
 };
 Text find(const QByteArray &image);
 
-// Throws ImageError unless the lines' image carries "CBOX " followed by kReference.
+// Throws ImageError unless the lines' first version text is CameraVersion::referenceText().
 void requireReference(const LineRecords &lines);
 
 } // namespace FirmwareVersion

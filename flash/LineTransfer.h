@@ -8,7 +8,9 @@
 
 // The line transfer behind Timer1: sends the firmware one line per frame, each only
 // after the camera acknowledged the one before, moves the progress display and
-// hands over to the closing script after the last line's acknowledgement.
+// hands over to the closing script after the last line's acknowledgement. Not a step
+// table: its place is LineIndex, each send is a line of the image in three writes, and
+// its one limit is the stall below, not a step of the camera's protocol.
 //
 // A line whose acknowledgement never comes (a cable pulled, a camera that hung) would
 // otherwise hold the window on the progress page for ever, with every button disabled

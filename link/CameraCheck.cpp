@@ -1,8 +1,7 @@
 #include "link/CameraCheck.h"
 
 #include "link/CameraVersion.h"
-#include "link/Frames.h"
-#include "link/ReplyHandling.h"
+#include "link/ComPortCount.h"
 #include "link/RuntimeError.h"
 
 #include <array>
@@ -18,59 +17,28 @@ constexpr qint64 kCkkVAckLimitSeconds = 1;
 constexpr qint64 kCki0nAckLimitSeconds = 3;
 constexpr qint64 kVersionAckLimitSeconds = 3;
 
-// The version of the firmware the wizard flashes: only an image that carries it is taken.
-const QByteArray kReferenceVersion(CameraVersion::kReference);
-// What pvr makes of a reply that is no version report.
-const QByteArray kUnknownVersion("unk");
-
-// The COM port list offers ports 1 to 16.
-constexpr qint16 kFirstPort = 1;
-constexpr qint16 kLastPort = 16;
-
-enum class StepKind {
-    OpenPort,      // close a port left open, select the chosen one, open it
-    Send,          // write one command frame
-    Wait,          // poll for the acknowledgement
-    JudgeVersion,  // decide from the reported version
-};
-
-enum class WaitRule {
-    Tolerant,  // when the limit passes, go on as if acknowledged
-    Strict,    // when the limit passes, the camera did not respond
-};
-
-struct CheckStep {
-    StepKind kind;
-    Command command;     // Send only
-    bool asksVersion;    // Send only: the reply to this command carries the version
-    qint64 limit;        // Wait only
-    WaitRule rule;       // Wait only
-};
-
-constexpr CheckStep openPort() { return {StepKind::OpenPort, Command::QGt, false, 0, WaitRule::Strict}; }
-constexpr CheckStep send(Command command) { return {StepKind::Send, command, false, 0, WaitRule::Strict}; }
-constexpr CheckStep askVersion(Command command) { return {StepKind::Send, command, true, 0, WaitRule::Strict}; }
-constexpr CheckStep wait(qint64 limit, WaitRule rule) { return {StepKind::Wait, Command::QGt, false, limit, rule}; }
-constexpr CheckStep judgeVersion() { return {StepKind::JudgeVersion, Command::QGt, false, 0, WaitRule::Strict}; }
+// The check's own steps, beside the sends and waits.
+enum OwnStep { OpenPort, JudgeVersion };
 
 // The check, indexed by CamState.
-constexpr std::array<CheckStep, 10> kCheckSteps{{
-    openPort(),                                          // 0
-    send(Command::QGt),                                  // 1
-    wait(kQGtAckLimitSeconds, WaitRule::Tolerant),       // 2
-    send(Command::ckkV),                                 // 3
-    wait(kCkkVAckLimitSeconds, WaitRule::Tolerant),      // 4
-    send(Command::cki0n),                                // 5
-    wait(kCki0nAckLimitSeconds, WaitRule::Strict),       // 6
-    askVersion(Command::ckb0),                           // 7
-    wait(kVersionAckLimitSeconds, WaitRule::Strict),     // 8
-    judgeVersion(),                                      // 9
+constexpr std::array<Step, 10> kCheckSteps{{
+    Step::ownStep(OpenPort),                        // 0
+    Step::send(Command::QGt),                       // 1
+    Step::waitTolerant(kQGtAckLimitSeconds),        // 2
+    Step::send(Command::ckkV),                      // 3
+    Step::waitTolerant(kCkkVAckLimitSeconds),       // 4
+    Step::send(Command::cki0n),                     // 5
+    Step::waitStrict(kCki0nAckLimitSeconds),        // 6
+    Step::askVersion(Command::ckb0),                // 7
+    Step::waitStrict(kVersionAckLimitSeconds),      // 8
+    Step::ownStep(JudgeVersion),                    // 9
 }};
 
 } // namespace
 
 CameraCheck::CameraCheck(CameraSession &session, CommPort &port, SecondsClock &clock, WizardSurface &window)
-    : m_session(session), m_port(port), m_clock(clock), m_window(window)
+    : m_session(session), m_port(port), m_window(window),
+      m_steps(kCheckSteps, {session.CamState, session.CamSentAt, session.CamPolledAt}, session, port, clock)
 {
 }
 
@@ -97,44 +65,23 @@ void CameraCheck::tick()
 
 bool CameraCheck::waiting() const
 {
-    const qint32 state = m_session.CamState;
-    return state >= 0 && state < qint32(kCheckSteps.size()) && kCheckSteps[std::size_t(state)].kind == StepKind::Wait
-        && !m_session.AckReceived;
+    return m_steps.waiting();
 }
 
 void CameraCheck::performStep()
 {
-    const qint32 state = m_session.CamState;
-    if (state < 0 || state >= qint32(kCheckSteps.size()))
-        return;
-
-    const CheckStep &step = kCheckSteps[std::size_t(state)];
-    switch (step.kind) {
-    case StepKind::OpenPort:
-        openChosenPort();
+    switch (m_steps.tick()) {
+    case StepEvent::Own:
+        if (m_steps.current()->own == OpenPort)
+            openChosenPort();
+        else
+            judgeVersion();
         break;
-    case StepKind::Send:
-        m_port.output(frameFor(step.command));
-        m_session.AckReceived = false;
-        if (step.asksVersion)
-            m_session.WantVersion = true;   // set before any poll can see the report
-        ++m_session.CamState;
-        m_session.CamSentAt = m_clock.now();
+    case StepEvent::RanOut:
+        finish(Landing::NoResponse);
         break;
-    case StepKind::Wait:
-        ReadBuffer(m_session, m_port);
-        m_session.CamPolledAt = m_clock.now();
-        if (m_session.AckReceived) {
-            ++m_session.CamState;
-        } else if (limitPassed(m_session.CamSentAt, m_session.CamPolledAt, step.limit)) {
-            if (step.rule == WaitRule::Tolerant)
-                m_session.AckReceived = true;   // the next tick polls once more and goes on
-            else
-                finish(Landing::NoResponse);
-        }
-        break;
-    case StepKind::JudgeVersion:
-        judgeVersion();
+    case StepEvent::None:
+    case StepEvent::Acknowledged:
         break;
     }
 }
@@ -155,7 +102,7 @@ qint16 CameraCheck::chosenPortNumber() const
     const QString entry = m_window.selectedPortEntry();
     bool converted = false;
     const qint16 number = entry.trimmed().toShort(&converted);
-    if (!converted || number < kFirstPort || number > kLastPort)
+    if (!converted || number < 1 || number > kComPortCount)
         throw RuntimeError(CommError::InvalidPort, QStringLiteral("Not a COM port number: \"%1\"").arg(entry));
     return number;
 }
@@ -163,9 +110,9 @@ qint16 CameraCheck::chosenPortNumber() const
 void CameraCheck::judgeVersion()
 {
     const QByteArray &version = m_session.CameraVersion;
-    if (version.isEmpty() || version == kUnknownVersion)
+    if (version.isEmpty() || version == CameraVersion::kUnknown)
         finish(Landing::NotPtz2);
-    else if (version == kReferenceVersion)
+    else if (version == CameraVersion::kReference)
         finish(Landing::NoFlashNeeded);
     else
         finish(Landing::NeedsFlashing);

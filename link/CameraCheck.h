@@ -3,6 +3,7 @@
 #include "link/CameraSession.h"
 #include "link/CommPort.h"
 #include "link/SecondsClock.h"
+#include "link/StepEngine.h"
 #include "link/WizardSurface.h"
 
 // The camera check behind timerCamTest: opens the chosen port, sends four commands,
@@ -31,7 +32,7 @@ private:
 
     CameraSession &m_session;
     CommPort &m_port;
-    SecondsClock &m_clock;
     WizardSurface &m_window;
+    StepEngine m_steps;
     Landing m_failureLanding = Landing::CheckFailed;   // where a failure in this tick lands
 };

@@ -1,5 +1,6 @@
 #include "link/ReplyHandling.h"
 
+#include "link/CameraVersion.h"
 #include "link/Frames.h"
 
 namespace {
@@ -36,13 +37,13 @@ void ReadBuffer(CameraSession &session, CommPort &port)
 void pvr(CameraSession &session, const QByteArray &reply)
 {
     static const QByteArray kBoot("BOOT");
-    static const QByteArray kCbox("CBOX ");
+    static const QByteArray kCbox(CameraVersion::kMarker);
 
     // Markers are searched without regard to letter case; only ASCII letters fold,
     // so positions in the folded copy are positions in the reply.
     const QByteArray folded = reply.toUpper();
     if (!folded.contains(kBoot) || !folded.contains(kCbox)) {
-        session.CameraVersion = "unk";
+        session.CameraVersion = CameraVersion::kUnknown;
         return;
     }
     const QByteArray text = reply.left(reply.size() - 1);   // without the final EOT
@@ -50,7 +51,7 @@ void pvr(CameraSession &session, const QByteArray &reply)
     if (at < 0) {
         // The only "CBOX " ran into the last character: a reply cut at EOT cannot
         // look like this, but an unterminated one must not yield a made-up version.
-        session.CameraVersion = "unk";
+        session.CameraVersion = CameraVersion::kUnknown;
         return;
     }
     session.CameraVersion = text.mid(at + kCbox.size());

@@ -4,6 +4,7 @@
 #include "flash/FirmwareVersion.h"
 #include "flash/ImagePacking.h"
 #include "flash/LineCodec.h"
+#include "link/CameraVersion.h"
 
 #include <algorithm>
 
@@ -67,7 +68,7 @@ FirmwareFigures FirmwareFigures::of(const QByteArray &container)
 QStringList FirmwareFigures::describe() const
 {
     const QString version = versionOffset < 0
-        ? QStringLiteral("none (no \"%1\" in the image)").arg(QLatin1String(FirmwareVersion::kMarker))
+        ? QStringLiteral("none (no \"%1\" in the image)").arg(QLatin1String(CameraVersion::kMarker))
         : QStringLiteral("\"%1\" at image offset 0x%2").arg(versionText).arg(QString::number(versionOffset, 16).toUpper());
     return {
         QStringLiteral("records: %1").arg(recordCount),

@@ -1,8 +1,8 @@
 #include "tools/fwimage/TestImageGenerator.h"
 
-#include "flash/FirmwareVersion.h"
 #include "flash/ImagePacking.h"
 #include "flash/LineCodec.h"
+#include "link/CameraVersion.h"
 
 #include <QBitArray>
 #include <QVector>
@@ -49,7 +49,7 @@ constexpr Vector kVectors[] = {
 // The version text the camera reports ("CBOX 3.46"), across the boundary of records 1
 // and 2, ended by a zero byte as the firmware's strings are.
 constexpr int kVersionOffset = 0x7B;
-const QByteArray kVersionText = QByteArray(FirmwareVersion::kMarker) + FirmwareVersion::kReference;
+const QByteArray kVersionText = CameraVersion::referenceText();
 
 // SplitMix64: small, fully specified, the same everywhere (the distributions of
 // <random> are not).
