@@ -1,17 +1,21 @@
 #pragma once
 
-#include <QProperty>
 #include <QTimer>
 
-// A window timer whose ticks can be moved off its designed interval while it keeps
-// its name, its interval and its enabled state: interval() and isActive() read as
-// designed, and it is started and stopped as any QTimer. Only when its next ticks
-// come changes, by moving the running timer's registration with the event dispatcher.
-// Starting the timer again returns it to its designed interval.
+// A sequence timer whose ticks can be moved off its designed interval while it keeps
+// its name and its enabled state. Started, stopped and read through PacedTimer, it
+// reads as designed: interval() is the designed interval, and every start() and stop()
+// returns it to that interval. Pacing sets the running QTimer's interval to the cadence
+// (QTimer restarts itself at a new interval), so QTimer::interval() tells the cadence.
 class PacedTimer : public QTimer {
     Q_OBJECT
 public:
     explicit PacedTimer(QObject *parent = nullptr);
+
+    void setInterval(int ms);
+    int interval() const { return m_designedMs; }
+    void start();
+    void stop();
 
     // The next ticks come every `ms` milliseconds (0: on the next turn of the event
     // loop). A running timer already at that cadence keeps its rhythm; a stopped one
@@ -23,7 +27,7 @@ public:
     int cadence() const;
 
 private:
-    bool m_paced = false;      // this run of the timer ticks at m_cadenceMs
-    int m_cadenceMs = 0;
-    QPropertyNotifier m_startsAndStops;
+    void returnToDesignedInterval();
+
+    int m_designedMs = 0;
 };
