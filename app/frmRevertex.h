@@ -2,36 +2,25 @@
 
 #include "app/FatalErrorGuard.h"
 #include "app/LandingTable.h"
-#include "app/SequencePacer.h"
-#include "flash/ClosingSequence.h"
-#include "flash/DownloadStart.h"
+#include "app/WizardView.h"
 #include "flash/LineRecords.h"
-#include "flash/LineTransfer.h"
-#include "link/CameraCheck.h"
+#include "flash/SequenceFront.h"
+#include "flash/SequenceRunner.h"
 #include "link/CameraSession.h"
 #include "link/ComPortMapping.h"
 #include "link/CommPort.h"
 #include "link/SecondsClock.h"
-#include "link/WizardSurface.h"
-
-#include <QWidget>
 
 #include <functional>
 #include <memory>
 
-class DialogLabel;
-class PictureBox;
-class QComboBox;
-class QFrame;
-class QPushButton;
 class QTimer;
-class SeparatorLine;
 
-// The wizard's one window: seven pages in one place, Back/Next/Cancel, the banner with
-// the busy animation, and the timers that drive the camera check and the download.
-// It owns the session state, the serial port and the firmware lines for the whole run.
-// Controls carry their names as object names and are reached by those names.
-class frmRevertex : public QWidget, public WizardSurface {
+// The wizard's one window at work: the page flow (Back/Next/Cancel), the landings of
+// the sequences, the busy animation, start-up and closing. Its look is WizardView's;
+// the sequences and their timers are the SequenceRunner's. It owns the serial port and
+// the firmware lines for the whole run.
+class frmRevertex : public WizardView, public SequenceFront {
     Q_OBJECT
 public:
     // What the window runs on; tests put in their own.
@@ -50,16 +39,18 @@ public:
     void ReadBuffer();
     void pvr(const QByteArray &reply);
 
-    // WizardSurface
+    // SequenceFront
     QString selectedPortEntry() const override;
-    void setTimerEnabled(SequenceTimer timer, bool enabled) override;
     void throbOn() override;
     void notePortFailure(const QString &description) override;
     void land(Landing outcome) override;
     void showLineProgress(qint32 lineIndex, qint32 upper) override;
 
+    // Switches a sequence's timer on or off, as the page flow and the sequences do.
+    void setTimerEnabled(SequenceTimer timer, bool enabled);
+
     // Read-only views of the window's own state.
-    const CameraSession &session() const { return m_session; }
+    const CameraSession &session() const { return m_runner->session(); }
     const LineRecords &firmwareLines() const { return FirmwareLines; }
     // Our own test image, fit only for the simulated camera: the window says so in
     // Label10 for the whole run.
@@ -71,8 +62,6 @@ public:
 protected:
     // Form_QueryUnload: refuses to close while a download runs, otherwise closes the port.
     void closeEvent(QCloseEvent *event) override;
-    // Centres the window once more when its frame turns out other than it was centred for.
-    bool event(QEvent *event) override;
 
 private slots:
     void cmdNext_Click();
@@ -85,27 +74,15 @@ private slots:
     void throbAnimate_Timer();
 
 private:
-    void createControls();
-    void applyLook();
-    // Fonts and pictures for a screen of this device pixel ratio.
-    void applyScreenScale(qreal devicePixelRatio);
     void createTimers();
-    void paceSequenceTimers();
-    void setTabOrderOfButtons();
-    void centreOnScreen();
-    template <class T> T *control(const char *name) const;
 
     void Form_Load();
     void unpackFirmwareImage();
     void restoreEmblem();
     void showComPortPage();
-    QFrame *page(Page which) const;
-    QTimer *sequenceTimer(SequenceTimer which) const;
     void stopAllTimers();
-    void runSequenceStep(const std::function<void()> &step);
     void endWithRunTimeError(int number, const QString &description);
 
-    CameraSession m_session;
     std::unique_ptr<CommPort> MSComm1;
     std::unique_ptr<SecondsClock> m_clock;
     RunTimeErrorReport m_fatalError;
@@ -115,43 +92,11 @@ private:
     QString m_portFailure;       // and why
     LineRecords FirmwareLines;
     bool m_holdsTestImage = false;
-    CameraCheck m_cameraCheck;
-    DownloadStart m_downloadStart;
-    LineTransfer m_lineTransfer;
-    ClosingSequence m_closingSequence;
-    SequencePacer m_pacer;
-
-    QSize m_centredFrameSize;   // the frame size the window was last centred for
-    qreal m_devicePixelRatio = 1.0;   // of the screen the window opened on
+    std::unique_ptr<SequenceRunner> m_runner;
 
     qint32 PageNumber = 0;
     qint32 ThrobFrame = 0;   // counts in steps of 3 per cell shown
     qint32 ThrobX = 0;       // left edge of the strip cell to draw next
 
-    PictureBox *Picture1 = nullptr;
-    PictureBox *Picture2 = nullptr;
-    PictureBox *Picture3 = nullptr;
-    PictureBox *Picture4 = nullptr;
-    PictureBox *Picture5 = nullptr;
-    QFrame *frame1 = nullptr;
-    QFrame *frame2 = nullptr;
-    QFrame *frame3 = nullptr;
-    QFrame *frame4 = nullptr;
-    QFrame *frame4a = nullptr;
-    QFrame *frame5 = nullptr;
-    QFrame *frame6 = nullptr;
-    DialogLabel *Label4 = nullptr;
-    DialogLabel *Label9 = nullptr;
-    DialogLabel *lblError = nullptr;
-    QComboBox *Combo1 = nullptr;
-    QPushButton *cmdPrev = nullptr;
-    QPushButton *cmdNext = nullptr;
-    QPushButton *cmdCancel = nullptr;
-    SeparatorLine *Line1 = nullptr;
-    SeparatorLine *Line2 = nullptr;
-    QTimer *timerCamTest = nullptr;
-    QTimer *timerStartDownload = nullptr;
-    QTimer *Timer1 = nullptr;
-    QTimer *timerFinish = nullptr;
     QTimer *throbAnimate = nullptr;
 };
