@@ -1,5 +1,8 @@
-// Runs the window's four sequences (camera check, download start, line transfer,
-// closing script) and their tick pacing on a fake port, a fake clock and a fake window.
+// Runs the SequenceRunner, which owns one port's four sequences (camera check, download
+// start, line transfer, closing script), their timers, their tick pacing and the tick
+// guard, on a fake port, a fake clock and a fake front end. The fake clock decides when
+// each timer is due; the fuzzer then calls that timer's tick slot itself (the event
+// loop never runs, so no timer fires on its own).
 // The input decides what the camera answers to each frame, when, and how its bytes are
 // split over reads; how late the machine delivers the ticks; and what the user clicks.
 // A model of the protocol, written from the wizard's rules and not from its tables,
@@ -13,18 +16,15 @@
 // Once the input ends, the camera stays silent, the ticks come on time and the user
 // stops at the next choice.
 #include "app/LandingTable.h"
-#include "flash/PacedTimer.h"
-#include "flash/SequencePacer.h"
-#include "flash/TickPacing.h"
-#include "flash/ClosingSequence.h"
-#include "flash/DownloadStart.h"
 #include "flash/LineCodec.h"
-#include "flash/LineTransfer.h"
-#include "link/CameraCheck.h"
+#include "flash/PacedTimer.h"
+#include "flash/SequenceRunner.h"
+#include "flash/TickPacing.h"
 #include "link/RuntimeError.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -404,59 +404,41 @@ private:
 };
 
 constexpr int kDesignedMs = 1;   // the sequence timers' interval
-constexpr std::array<SequenceTimer, 4> kSequenceTimers{SequenceTimer::CamTest, SequenceTimer::StartDownload,
-                                                      SequenceTimer::LineTransfer, SequenceTimer::Finish};
 
-// The window as the sequences see it: its four timers and the landing table.
-class FuzzWindow : public WizardSurface {
+using Tick = void (SequenceRunner::*)();
+
+struct SequenceTick {
+    SequenceTimer which;
+    Tick tick;
+};
+
+const SequenceTick kSequenceTicks[] = {
+    {SequenceTimer::CamTest, &SequenceRunner::timerCamTest_Timer},
+    {SequenceTimer::StartDownload, &SequenceRunner::timerStartDownload_Timer},
+    {SequenceTimer::LineTransfer, &SequenceRunner::Timer1_Timer},
+    {SequenceTimer::Finish, &SequenceRunner::timerFinish_Timer},
+};
+
+// What the front end hears of the sequences; the timers are the runner's.
+class FuzzFront : public SequenceFront {
 public:
-    FuzzWindow()
-    {
-        for (PacedTimer &timer : timers) {
-            timer.setInterval(kDesignedMs);
-            timer.setTimerType(Qt::PreciseTimer);
-        }
-    }
-
-    std::array<PacedTimer, 4> timers;
-    bool throbbing = false;
+    const SequenceRunner *runner = nullptr;
     QString portEntry = QStringLiteral(" 1");
     std::optional<Landing> landing;   // in the tick now running
 
-    PacedTimer &timer(SequenceTimer which) { return timers[size_t(which)]; }
-
     QString selectedPortEntry() const override { return portEntry; }
-    void setTimerEnabled(SequenceTimer which, bool enabled) override
-    {
-        if (!enabled)
-            timer(which).stop();
-        else if (!timer(which).isActive())
-            timer(which).start();
-    }
-    void throbOn() override { throbbing = true; }
+    void throbOn() override {}
     void notePortFailure(const QString &) override {}
     void land(Landing outcome) override
     {
         require(!landing, "two landings in one tick");
+        require(!runner->running(), "a sequence's timer still runs when its landing shows");
+        const std::vector<LandingRow> &table = landingTable();
+        const auto hasRow = [outcome](const LandingRow &row) { return row.outcome == outcome; };
+        require(std::any_of(table.begin(), table.end(), hasRow), "a landing without a row in the landing table");
         landing = outcome;
-        timer(landingRow(outcome).timerOff).stop();
-        throbbing = false;
     }
     void showLineProgress(qint32, qint32) override {}
-
-    void stopAll()
-    {
-        for (PacedTimer &t : timers)
-            t.stop();
-        throbbing = false;
-    }
-    int running() const
-    {
-        int count = 0;
-        for (const PacedTimer &t : timers)
-            count += t.isActive();
-        return count;
-    }
 };
 
 // Firmware lines with the bytes that need care: escapes, NUL, bytes above 0x7F.
@@ -486,18 +468,9 @@ public:
           m_model(m_lines),
           m_clock(m_nowMs, 4 * m_in.next(0) % 1000, m_flags & 2),
           m_port(m_model, m_clock, m_flags & 1),
-          m_check(m_session, m_port, m_clock, m_window),
-          m_start(m_session, m_port, m_clock, m_window),
-          m_transfer(m_session, m_port, m_clock, m_lines, m_window),
-          m_closing(m_session, m_port, m_clock, m_window),
-          m_pacer(m_session, m_clock)
+          m_runner(m_port, m_clock, m_lines, m_front, [this](int, const QString &) { m_fatal = true; })
     {
-        m_session.resetForDownload();
-        m_pacer.add(&m_window.timer(SequenceTimer::CamTest), [this] { return m_check.waiting(); });
-        m_pacer.add(&m_window.timer(SequenceTimer::StartDownload), [this] { return m_start.waiting(); });
-        m_pacer.add(&m_window.timer(SequenceTimer::LineTransfer), [this] { return m_transfer.waiting(); });
-        m_pacer.add(&m_window.timer(SequenceTimer::Finish), [this] { return m_closing.waiting(); });
-        m_pacer.setPortTellsArrivals(m_port.notifyArrivals([this] { m_pacer.bytesArrived(); }));
+        m_front.runner = &m_runner;
         m_port.camera = [this](const QByteArray &bytes) { cameraHears(bytes); };
         m_port.duringRead = [this] {
             if ((m_flags & 4) && !m_arrivals.empty() && m_arrivals.begin()->first <= m_nowMs + kDesignedMs)
@@ -510,7 +483,7 @@ public:
         userAt(0, UserStep::StartCheck, pickEntry(0));
         while (step()) {
         }
-        require(m_window.running() == 0 && !m_model.running(), "a sequence never came to an end");
+        require(!m_runner.running() && !m_model.running(), "a sequence never came to an end");
     }
 
 private:
@@ -520,14 +493,14 @@ private:
     // run is over.
     bool step()
     {
-        require(m_window.running() <= 1, "two sequences run at once");
         require(++m_events < kMaxEvents, "a sequence never came to an end");
-        SequenceTimer ticking{};
+        const SequenceTick *ticking = nullptr;
         qint64 tickAt = kNever;
-        for (SequenceTimer which : kSequenceTimers) {
-            if (m_window.timer(which).isActive()) {
-                ticking = which;
-                tickAt = m_due[size_t(which)] + m_lateMs + (m_events > kSlowAfterEvents ? kSlowMs : 0);
+        for (const SequenceTick &t : kSequenceTicks) {
+            if (m_runner.timer(t.which).isActive()) {
+                require(!ticking, "two sequences run at once");
+                ticking = &t;
+                tickAt = m_due[size_t(t.which)] + m_lateMs + (m_events > kSlowAfterEvents ? kSlowMs : 0);
             }
         }
         const qint64 arrivalAt = m_arrivals.empty() ? kNever : m_arrivals.begin()->first;
@@ -541,7 +514,7 @@ private:
         else if (next == userAt)
             click();
         else
-            tick(ticking);
+            tick(*ticking);
         checkPacing();
         return true;
     }
@@ -569,46 +542,27 @@ private:
         if (step == UserStep::StartCheck) {
             ++m_checks;
             m_model.checkStarts(portEntryIsAPort());
-            m_window.setTimerEnabled(SequenceTimer::CamTest, true);
+            m_runner.setTimerEnabled(SequenceTimer::CamTest, true);
         } else {
             m_model.downloadStarts();
-            m_window.setTimerEnabled(SequenceTimer::StartDownload, true);
+            m_runner.setTimerEnabled(SequenceTimer::StartDownload, true);
         }
         reschedule();
     }
 
-    void tick(SequenceTimer which)
+    // The tick the timer would deliver, through the runner's own slot: its pacing, its
+    // guard (a failure stops every timer, then the report) and its landings.
+    void tick(const SequenceTick &t)
     {
-        m_window.landing.reset();
-        bool fatal = false;
-        m_pacer.beforeTick();
-        try {
-            switch (which) {
-            case SequenceTimer::CamTest:
-                m_check.tick();
-                break;
-            case SequenceTimer::StartDownload:
-                m_start.tick();
-                break;
-            case SequenceTimer::LineTransfer:
-                m_transfer.tick();
-                break;
-            case SequenceTimer::Finish:
-                m_closing.tick();
-                break;
-            }
-        } catch (const RuntimeError &) {
-            // The window reports it and the program ends: nothing ticks on.
-            m_window.stopAll();
-            fatal = true;
-        }
-        m_pacer.afterTick();
-        m_ticked = which;
-        m_model.tickEnds(m_window.landing, fatal);
-        if (m_window.landing || fatal)
-            require(m_window.running() == 0 && !m_window.throbbing, "a timer left running after the landing");
-        if (m_window.landing)
-            userChooses(*m_window.landing);
+        m_front.landing.reset();
+        m_fatal = false;
+        (m_runner.*t.tick)();
+        m_ticked = t.which;
+        m_model.tickEnds(m_front.landing, m_fatal);
+        if (m_front.landing || m_fatal)
+            require(!m_runner.running(), "a timer left running after the landing");
+        if (m_front.landing)
+            userChooses(*m_front.landing);
         reschedule();
     }
 
@@ -616,10 +570,10 @@ private:
     // change of cadence.
     void reschedule()
     {
-        for (SequenceTimer which : kSequenceTimers) {
-            const size_t i = size_t(which);
-            const int cadence = m_window.timer(which).cadence();
-            if (cadence >= 0 && (m_ticked == which || cadence != m_cadence[i]))
+        for (const SequenceTick &t : kSequenceTicks) {
+            const size_t i = size_t(t.which);
+            const int cadence = m_runner.timer(t.which).cadence();
+            if (cadence >= 0 && (m_ticked == t.which || cadence != m_cadence[i]))
                 m_due[i] = m_nowMs + cadence;
             m_cadence[i] = cadence;
         }
@@ -631,8 +585,8 @@ private:
     // byte it was told of within that 1 ms, and notices a passing limit in time.
     void checkPacing()
     {
-        for (SequenceTimer which : kSequenceTimers) {
-            const int cadence = m_window.timer(which).cadence();
+        for (const SequenceTick &t : kSequenceTicks) {
+            const int cadence = m_runner.timer(t.which).cadence();
             if (cadence < 0)
                 continue;
             if (!(m_flags & 1)) {
@@ -704,7 +658,7 @@ private:
         const QString entry = pickEntry(m_in.next(0));
         const bool verdict = m_model.checkEndedWithVerdict();
         if (verdict && choice % 3 == 0) {
-            userAt(m_nowMs + thinkMs, UserStep::StartDownload, m_window.portEntry);
+            userAt(m_nowMs + thinkMs, UserStep::StartDownload, m_front.portEntry);
         } else if ((verdict || landing == Landing::NoResponse || landing == Landing::PortInUse) && choice % 3 == 1
                    && m_checks < kMaxChecks) {
             userAt(m_nowMs + thinkMs, UserStep::StartCheck, entry);   // Back, then Next
@@ -715,7 +669,7 @@ private:
     {
         m_userAt = at;
         m_userStep = step;
-        m_window.portEntry = entry;
+        m_front.portEntry = entry;
     }
 
     QString pickEntry(uint8_t pick) const
@@ -726,7 +680,7 @@ private:
     bool portEntryIsAPort() const
     {
         bool ok = false;
-        const int number = m_window.portEntry.trimmed().toInt(&ok);
+        const int number = m_front.portEntry.trimmed().toInt(&ok);
         return ok && number >= 1 && number <= 16;
     }
 
@@ -774,13 +728,9 @@ private:
     ProtocolModel m_model;
     FuzzClock m_clock;
     FuzzPort m_port;
-    FuzzWindow m_window;
-    CameraSession m_session;
-    CameraCheck m_check;
-    DownloadStart m_start;
-    LineTransfer m_transfer;
-    ClosingSequence m_closing;
-    SequencePacer m_pacer;
+    FuzzFront m_front;
+    SequenceRunner m_runner;   // after what it runs on: it lets go of the port first
+    bool m_fatal = false;      // the tick now running ended in the run-time error report
 
     std::array<qint64, 4> m_due{};
     std::array<int, 4> m_cadence{-1, -1, -1, -1};
