@@ -59,6 +59,8 @@ QString SerialPortControl::deviceFor(qint16 number)
 
 QString SerialPortControl::portName() const
 {
+    if (!m_fixedDevice.isEmpty())
+        return m_fixedDevice;
     const QString com = QStringLiteral("COM%1").arg(m_number);
     return m_device.isEmpty() || m_device == com ? com : QStringLiteral("%1 (%2)").arg(com, m_device);
 }
@@ -98,7 +100,7 @@ void SerialPortControl::open()
 
     m_failure.clear();
     // Worked out at every open: an adapter plugged in since the last one counts.
-    m_device = deviceFor(m_number);
+    m_device = m_fixedDevice.isEmpty() ? deviceFor(m_number) : m_fixedDevice;
     if (m_device.isEmpty())
         throw RuntimeError(CommError::InvalidPort,
                            QStringLiteral("Cannot open COM%1: no such device: no serial port is present as COM %1 "

@@ -29,6 +29,10 @@ public:
     QByteArray input() override;
     bool notifyArrivals(std::function<void()> handler) override;
 
+    // Opens `device` whatever port number it is given (a port named by its path, as
+    // revertex-cli takes them); empty: the device behind the number.
+    void setDevice(const QString &device) { m_fixedDevice = device; }
+
     // What the driver answered when the port last opened and asked for low latency.
     LowLatencyAnswer lowLatency() const { return m_lowLatency; }
 
@@ -46,6 +50,7 @@ private:
     QSerialPort *m_port;
     qint16 m_number = 1;
     QString m_device;             // what the last open() found behind m_number
+    QString m_fixedDevice;        // setDevice(): the one device this port opens
     bool m_opening = false;       // errors during open() are handled by open() itself
     QString m_failure;            // why the port closed under us; empty when it did not
     std::function<void()> m_arrival;
