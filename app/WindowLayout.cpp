@@ -62,16 +62,4 @@ const std::vector<Control> &controls()
     return table;
 }
 
-const std::vector<Timer> &timers()
-{
-    static const std::vector<Timer> table = {
-        {"timerCamTest", 1},
-        {"timerStartDownload", 1},
-        {"Timer1", 1},
-        {"timerFinish", 1},
-        {"throbAnimate", 30},
-    };
-    return table;
-}
-
 } // namespace WindowLayout

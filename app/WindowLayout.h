@@ -32,11 +32,4 @@ struct Control {
 // In creation order: every container comes before what it holds.
 const std::vector<Control> &controls();
 
-struct Timer {
-    const char *name;
-    int intervalMs;   // 1 ms: as often as the system's timer allows
-};
-
-const std::vector<Timer> &timers();
-
 } // namespace WindowLayout

@@ -5,7 +5,6 @@
 #include "app/DialogLabel.h"
 #include "app/DialogPalette.h"
 #include "app/LineProgress.h"
-#include "app/PacedTimer.h"
 #include "app/PictureBox.h"
 #include "app/ScaledPicture.h"
 #include "app/ScreenScaleWatch.h"
@@ -59,11 +58,11 @@ const QString kTestFirmwareNotice = QStringLiteral("TEST FIRMWARE: for the simul
 
 constexpr int kComPortCount = 16;
 constexpr int kComPortEntryWidth = 2;    // " 1" ... "16": right-aligned in two characters
-constexpr int kPreciseTimerBelowMs = 2;  // the 1 ms sequence timers tick as often as they can
 
 // The busy animation: 33 cells of 64 x 64 side by side; the frame counter steps by 3
 // and starts over after cell 32 (frame 96).
 constexpr int kThrobCell = 64;
+constexpr int kThrobIntervalMs = 30;
 constexpr qint32 kThrobFrameStep = 3;
 constexpr qint32 kLastThrobFrame = 98;
 
@@ -128,11 +127,9 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
       m_fatalError(std::move(parts.fatalError)),
       m_firmwareContainer(std::move(parts.firmware)),
       m_comPorts(std::move(parts.comPorts)),
-      m_cameraCheck(m_session, *MSComm1, *m_clock, *this),
-      m_downloadStart(m_session, *MSComm1, *m_clock, *this),
-      m_lineTransfer(m_session, *MSComm1, *m_clock, FirmwareLines, *this),
-      m_closingSequence(m_session, *MSComm1, *m_clock, *this),
-      m_pacer(m_session, *m_clock)
+      m_runner(std::make_unique<SequenceRunner>(
+          *MSComm1, *m_clock, FirmwareLines, *this,
+          [this](int number, const QString &description) { endWithRunTimeError(number, description); }, this))
 {
     initWindowResources();
     if (!m_comPorts)
@@ -165,7 +162,6 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
     applyScreenScale(devicePixelRatioF());
     new ScreenScaleWatch(this, m_devicePixelRatio, [this](qreal ratio) { applyScreenScale(ratio); });
     createTimers();
-    paceSequenceTimers();
     setTabOrderOfButtons();
 
     Form_Load();
@@ -174,7 +170,7 @@ frmRevertex::frmRevertex(Parts parts, QWidget *parent)
 
 frmRevertex::~frmRevertex()
 {
-    MSComm1->notifyArrivals({});
+    m_runner.reset();   // before the port and the clock it runs on
     stopAllTimers();
 }
 
@@ -274,38 +270,15 @@ void frmRevertex::applyScreenScale(qreal devicePixelRatio)
 
 void frmRevertex::createTimers()
 {
-    for (const WindowLayout::Timer &t : WindowLayout::timers()) {
-        auto *timer = new PacedTimer(this);
-        timer->setObjectName(QString::fromLatin1(t.name));
-        timer->setInterval(t.intervalMs);
-        timer->setTimerType(t.intervalMs < kPreciseTimerBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
-    }
-    timerCamTest = control<QTimer>("timerCamTest");
-    timerStartDownload = control<QTimer>("timerStartDownload");
-    Timer1 = control<QTimer>("Timer1");
-    timerFinish = control<QTimer>("timerFinish");
-    throbAnimate = control<QTimer>("throbAnimate");
-
-    connect(timerCamTest, &QTimer::timeout, this, &frmRevertex::timerCamTest_Timer);
-    connect(timerStartDownload, &QTimer::timeout, this, &frmRevertex::timerStartDownload_Timer);
-    connect(Timer1, &QTimer::timeout, this, &frmRevertex::Timer1_Timer);
-    connect(timerFinish, &QTimer::timeout, this, &frmRevertex::timerFinish_Timer);
+    // The sequence timers are the runner's; the animation is the window's own.
+    throbAnimate = new QTimer(this);
+    throbAnimate->setObjectName(QStringLiteral("throbAnimate"));
+    throbAnimate->setInterval(kThrobIntervalMs);
     connect(throbAnimate, &QTimer::timeout, this, &frmRevertex::throbAnimate_Timer);
 
     connect(cmdNext, &QPushButton::clicked, this, &frmRevertex::cmdNext_Click);
     connect(cmdPrev, &QPushButton::clicked, this, &frmRevertex::cmdPrev_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmRevertex::cmdCancel_Click);
-}
-
-void frmRevertex::paceSequenceTimers()
-{
-    // Waiting sequences tick when the camera's bytes arrive rather than every millisecond,
-    // where the port can tell of arrivals.
-    m_pacer.add(control<PacedTimer>("timerCamTest"), [this] { return m_cameraCheck.waiting(); });
-    m_pacer.add(control<PacedTimer>("timerStartDownload"), [this] { return m_downloadStart.waiting(); });
-    m_pacer.add(control<PacedTimer>("Timer1"), [this] { return m_lineTransfer.waiting(); });
-    m_pacer.add(control<PacedTimer>("timerFinish"), [this] { return m_closingSequence.waiting(); });
-    m_pacer.setPortTellsArrivals(MSComm1->notifyArrivals([this] { m_pacer.bytesArrived(); }));
 }
 
 void frmRevertex::setTabOrderOfButtons()
@@ -347,7 +320,7 @@ void frmRevertex::Form_Load()
 {
     // 1. The download state: no firmware lines yet, no line sent, the link free.
     FirmwareLines.clear();
-    m_session.resetForDownload();
+    m_runner->session().resetForDownload();
 
     // 2. The still emblem into the banner.
     Picture3->paintPicture(Picture4->picture(), 0, 0);
@@ -511,32 +484,22 @@ void frmRevertex::restoreEmblem()
 
 void frmRevertex::timerCamTest_Timer()
 {
-    // The check traps its own failures; the guard only keeps anything else off the event loop.
-    runSequenceStep([this] { m_cameraCheck.tick(); });
+    m_runner->timerCamTest_Timer();
 }
 
 void frmRevertex::timerStartDownload_Timer()
 {
-    runSequenceStep([this] { m_downloadStart.tick(); });
+    m_runner->timerStartDownload_Timer();
 }
 
 void frmRevertex::Timer1_Timer()
 {
-    runSequenceStep([this] { m_lineTransfer.tick(); });
+    m_runner->Timer1_Timer();
 }
 
 void frmRevertex::timerFinish_Timer()
 {
-    runSequenceStep([this] { m_closingSequence.tick(); });
-}
-
-void frmRevertex::runSequenceStep(const std::function<void()> &step)
-{
-    m_pacer.beforeTick();
-    runReportingFailure(step, [this](int number, const QString &description) {
-        endWithRunTimeError(number, description);
-    });
-    m_pacer.afterTick();
+    m_runner->timerFinish_Timer();
 }
 
 void frmRevertex::endWithRunTimeError(int number, const QString &description)
@@ -548,9 +511,10 @@ void frmRevertex::endWithRunTimeError(int number, const QString &description)
 
 void frmRevertex::stopAllTimers()
 {
-    for (QTimer *timer : {timerCamTest, timerStartDownload, Timer1, timerFinish, throbAnimate})
-        if (timer)
-            timer->stop();
+    if (m_runner)
+        m_runner->stop();
+    if (throbAnimate)
+        throbAnimate->stop();
 }
 
 QFrame *frmRevertex::page(Page which) const
@@ -574,21 +538,6 @@ QFrame *frmRevertex::page(Page which) const
     throw std::logic_error("page without a frame");
 }
 
-QTimer *frmRevertex::sequenceTimer(SequenceTimer which) const
-{
-    switch (which) {
-    case SequenceTimer::CamTest:
-        return timerCamTest;
-    case SequenceTimer::StartDownload:
-        return timerStartDownload;
-    case SequenceTimer::LineTransfer:
-        return Timer1;
-    case SequenceTimer::Finish:
-        return timerFinish;
-    }
-    throw std::logic_error("sequence timer without a timer");
-}
-
 QString frmRevertex::selectedPortEntry() const
 {
     return Combo1->itemText(Combo1->currentIndex());
@@ -596,11 +545,7 @@ QString frmRevertex::selectedPortEntry() const
 
 void frmRevertex::setTimerEnabled(SequenceTimer which, bool enabled)
 {
-    QTimer *timer = sequenceTimer(which);
-    if (!enabled)
-        timer->stop();
-    else if (!timer->isActive())
-        timer->start();   // a running timer keeps its rhythm
+    m_runner->setTimerEnabled(which, enabled);
 }
 
 void frmRevertex::throbOn()
@@ -614,7 +559,7 @@ void frmRevertex::land(Landing outcome)
     const LandingRow &row = landingRow(outcome);
     if (row.message)
         lblError->setText(QString::fromLatin1(row.message));
-    sequenceTimer(row.timerOff)->stop();
+    m_runner->setTimerEnabled(row.timerOff, false);
     for (Page p : row.hide)
         page(p)->hide();
     for (Page p : row.show)
@@ -636,10 +581,10 @@ void frmRevertex::showLineProgress(qint32 lineIndex, qint32 upper)
 
 void frmRevertex::ReadBuffer()
 {
-    ::ReadBuffer(m_session, *MSComm1);
+    ::ReadBuffer(m_runner->session(), *MSComm1);
 }
 
 void frmRevertex::pvr(const QByteArray &reply)
 {
-    ::pvr(m_session, reply);
+    ::pvr(m_runner->session(), reply);
 }

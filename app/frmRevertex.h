@@ -2,17 +2,13 @@
 
 #include "app/FatalErrorGuard.h"
 #include "app/LandingTable.h"
-#include "app/SequencePacer.h"
-#include "flash/ClosingSequence.h"
-#include "flash/DownloadStart.h"
 #include "flash/LineRecords.h"
-#include "flash/LineTransfer.h"
-#include "link/CameraCheck.h"
+#include "flash/SequenceFront.h"
+#include "flash/SequenceRunner.h"
 #include "link/CameraSession.h"
 #include "link/ComPortMapping.h"
 #include "link/CommPort.h"
 #include "link/SecondsClock.h"
-#include "link/WizardSurface.h"
 
 #include <QWidget>
 
@@ -31,7 +27,7 @@ class SeparatorLine;
 // the busy animation, and the timers that drive the camera check and the download.
 // It owns the session state, the serial port and the firmware lines for the whole run.
 // Controls carry their names as object names and are reached by those names.
-class frmRevertex : public QWidget, public WizardSurface {
+class frmRevertex : public QWidget, public SequenceFront {
     Q_OBJECT
 public:
     // What the window runs on; tests put in their own.
@@ -50,16 +46,18 @@ public:
     void ReadBuffer();
     void pvr(const QByteArray &reply);
 
-    // WizardSurface
+    // SequenceFront
     QString selectedPortEntry() const override;
-    void setTimerEnabled(SequenceTimer timer, bool enabled) override;
     void throbOn() override;
     void notePortFailure(const QString &description) override;
     void land(Landing outcome) override;
     void showLineProgress(qint32 lineIndex, qint32 upper) override;
 
+    // Switches a sequence's timer on or off, as the page flow and the sequences do.
+    void setTimerEnabled(SequenceTimer timer, bool enabled);
+
     // Read-only views of the window's own state.
-    const CameraSession &session() const { return m_session; }
+    const CameraSession &session() const { return m_runner->session(); }
     const LineRecords &firmwareLines() const { return FirmwareLines; }
     // Our own test image, fit only for the simulated camera: the window says so in
     // Label10 for the whole run.
@@ -90,7 +88,6 @@ private:
     // Fonts and pictures for a screen of this device pixel ratio.
     void applyScreenScale(qreal devicePixelRatio);
     void createTimers();
-    void paceSequenceTimers();
     void setTabOrderOfButtons();
     void centreOnScreen();
     template <class T> T *control(const char *name) const;
@@ -100,12 +97,9 @@ private:
     void restoreEmblem();
     void showComPortPage();
     QFrame *page(Page which) const;
-    QTimer *sequenceTimer(SequenceTimer which) const;
     void stopAllTimers();
-    void runSequenceStep(const std::function<void()> &step);
     void endWithRunTimeError(int number, const QString &description);
 
-    CameraSession m_session;
     std::unique_ptr<CommPort> MSComm1;
     std::unique_ptr<SecondsClock> m_clock;
     RunTimeErrorReport m_fatalError;
@@ -115,11 +109,7 @@ private:
     QString m_portFailure;       // and why
     LineRecords FirmwareLines;
     bool m_holdsTestImage = false;
-    CameraCheck m_cameraCheck;
-    DownloadStart m_downloadStart;
-    LineTransfer m_lineTransfer;
-    ClosingSequence m_closingSequence;
-    SequencePacer m_pacer;
+    std::unique_ptr<SequenceRunner> m_runner;
 
     QSize m_centredFrameSize;   // the frame size the window was last centred for
     qreal m_devicePixelRatio = 1.0;   // of the screen the window opened on
@@ -149,9 +139,5 @@ private:
     QPushButton *cmdCancel = nullptr;
     SeparatorLine *Line1 = nullptr;
     SeparatorLine *Line2 = nullptr;
-    QTimer *timerCamTest = nullptr;
-    QTimer *timerStartDownload = nullptr;
-    QTimer *Timer1 = nullptr;
-    QTimer *timerFinish = nullptr;
     QTimer *throbAnimate = nullptr;
 };

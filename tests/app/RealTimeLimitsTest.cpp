@@ -8,8 +8,8 @@
 // the closing script's 17.
 #include "WindowHarness.h"
 
-#include "app/PacedTimer.h"
-#include "app/TickPacing.h"
+#include "flash/PacedTimer.h"
+#include "flash/TickPacing.h"
 #include "tests/support/ArrivingCommPort.h"
 #include "tests/support/EventLoopWait.h"
 

@@ -4,8 +4,8 @@
 // tick does is the business of the tick-by-tick tests; here only its moment counts.
 #include "WindowHarness.h"
 
-#include "app/PacedTimer.h"
-#include "app/TickPacing.h"
+#include "flash/PacedTimer.h"
+#include "flash/TickPacing.h"
 #include "flash/LineCodec.h"
 #include "tests/support/ArrivingCommPort.h"
 

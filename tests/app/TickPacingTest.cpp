@@ -1,7 +1,7 @@
 // When a sequence's next tick comes (TickPacing), and the timer that moves its ticks
 // without changing its interval or its enabled state (PacedTimer).
-#include "app/PacedTimer.h"
-#include "app/TickPacing.h"
+#include "flash/PacedTimer.h"
+#include "flash/TickPacing.h"
 
 #include <QElapsedTimer>
 #include <QTest>

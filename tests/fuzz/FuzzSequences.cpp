@@ -13,9 +13,9 @@
 // Once the input ends, the camera stays silent, the ticks come on time and the user
 // stops at the next choice.
 #include "app/LandingTable.h"
-#include "app/PacedTimer.h"
-#include "app/SequencePacer.h"
-#include "app/TickPacing.h"
+#include "flash/PacedTimer.h"
+#include "flash/SequencePacer.h"
+#include "flash/TickPacing.h"
 #include "flash/ClosingSequence.h"
 #include "flash/DownloadStart.h"
 #include "flash/LineCodec.h"

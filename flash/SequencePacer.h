@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PacedTimer.h"
+#include "flash/PacedTimer.h"
 #include "link/CameraSession.h"
 #include "link/SecondsClock.h"
 

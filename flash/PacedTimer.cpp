@@ -1,4 +1,4 @@
-#include "app/PacedTimer.h"
+#include "flash/PacedTimer.h"
 
 #include <QAbstractEventDispatcher>
 

@@ -1,6 +1,6 @@
-#include "app/SequencePacer.h"
+#include "flash/SequencePacer.h"
 
-#include "app/TickPacing.h"
+#include "flash/TickPacing.h"
 
 SequencePacer::SequencePacer(const CameraSession &session, const SecondsClock &clock)
     : m_session(session), m_clock(clock)

@@ -1,4 +1,4 @@
-#include "app/TickPacing.h"
+#include "flash/TickPacing.h"
 
 #include <algorithm>
 
