@@ -1,4 +1,4 @@
-# Installing and packaging the wizard. Only the program itself is installed (with its
+# Installing and packaging the wizard. Only the programs themselves (revertex, revertex-cli) are installed (with its
 # desktop entry, icon, AppStream metadata and documents on Linux); the simulator,
 # fwimage, the tools and the tests stay in the build directory.
 #   cmake --install build --prefix /usr/local
@@ -16,10 +16,11 @@ if(REVERTEX_INSTALL_STRIPPED)
   install(CODE "set(CMAKE_INSTALL_DO_STRIP TRUE)")
 endif()
 # Windows keeps the program and its DLLs in one folder (the zip's, the installer's).
+# revertex-cli, the terminal's program, goes beside it.
 if(WIN32)
-  install(TARGETS revertex RUNTIME DESTINATION .)
+  install(TARGETS revertex revertex-cli RUNTIME DESTINATION .)
 else()
-  install(TARGETS revertex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS revertex revertex-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
 if(UNIX AND NOT APPLE)
@@ -33,7 +34,7 @@ if(UNIX AND NOT APPLE)
   install(FILES ${CMAKE_SOURCE_DIR}/resources/images/revertex.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
   # The README with the page pictures it links to, at the same relative place.
-  install(FILES ${CMAKE_SOURCE_DIR}/README.md
+  install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/cli.md
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/revertex)
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/pages
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/revertex/docs

@@ -1,5 +1,5 @@
 # The Windows packages: a zip that runs where it is unpacked and an NSIS installer. Both
-# hold revertex.exe with the Qt DLLs and plugins it needs, the compiler's runtime, the
+# hold revertex.exe and the console program revertex-cli.exe (with its guide) with the Qt DLLs and plugins it needs, the compiler's runtime, the
 # README, and Qt's licence with where its source is (the LGPL asks that of a program that
 # ships Qt's DLLs).
 #   scripts/build-windows.sh --package
@@ -42,6 +42,7 @@ if(NOT CMAKE_CROSSCOMPILING)
 endif()
 
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION .)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/cli.md DESTINATION . RENAME revertex-cli.md)
 
 # Qt's licence and where its source is.
 set(REVERTEX_QT_VERSION ${Qt6Core_VERSION})

@@ -92,6 +92,8 @@ inline QStringList pagePictures()
 inline QStringList installedFiles()
 {
     QStringList files = {QStringLiteral("bin/revertex"),
+                         QStringLiteral("bin/revertex-cli"),
+                         QStringLiteral("share/doc/revertex/cli.md"),
                          QStringLiteral("share/applications/io.github.revertex.Revertex.desktop"),
                          QStringLiteral("share/doc/revertex/README.md"),
                          QStringLiteral("share/doc/revertex/changelog.gz"),
@@ -99,7 +101,7 @@ inline QStringList installedFiles()
                          QStringLiteral("share/icons/hicolor/48x48/apps/revertex.png"),
                          QStringLiteral("share/metainfo/io.github.revertex.Revertex.metainfo.xml")};
 #if REVERTEX_MANUAL_PAGE_BUILT
-    files << QStringLiteral("share/man/man1/revertex.1.gz");
+    files << QStringLiteral("share/man/man1/revertex.1.gz") << QStringLiteral("share/man/man1/revertex-cli.1.gz");
 #endif
     for (const QString &picture : pagePictures())
         files << QStringLiteral("share/doc/revertex/") + picture;

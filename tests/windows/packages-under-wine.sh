@@ -60,7 +60,7 @@ setup=$out/cpack/revertex-$version-win64-setup.exe
 # --- the zip ---
 top=revertex-$version-win64
 unzip -q "$zip" -d "$out/unzipped"
-for file in revertex.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
+for file in revertex.exe revertex-cli.exe revertex-cli.md Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
             styles/qwindowsvistastyle.dll imageformats/qico.dll libstdc++-6.dll libgcc_s_seh-1.dll \
             libwinpthread-1.dll README.md licenses/LGPL-3.txt licenses/GPL-3.txt licenses/Qt.txt licenses/Revertex.txt; do
   [ -f "$out/unzipped/$top/$file" ] || fail "the zip lacks $top/$file"
