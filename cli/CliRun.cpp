@@ -10,12 +10,12 @@ CliRun::CliRun(std::vector<std::unique_ptr<PortJob>> jobs, RunReport &report, Op
         connect(j, &PortJob::opened, this, [this, j] { m_report.opened(*j); });
         connect(j, &PortJob::checked, this, [this, j] {
             m_report.checked(*j);
-            portChecked();
+            advance();
         });
         connect(j, &PortJob::progressed, this, [this, j] { m_report.progressed(*j); });
         connect(j, &PortJob::finished, this, [this, j] {
             m_report.finished(*j);
-            portFinished();
+            advance();
         });
     }
 }
@@ -34,11 +34,22 @@ bool CliRun::anyInPhase(PortJob::Phase phase) const
     return false;
 }
 
-void CliRun::portChecked()
+void CliRun::advance()
 {
-    // The question comes once, when every check has ended.
-    if (!anyInPhase(PortJob::Phase::Checking))
+    // The question comes once, when every check has ended (some end by finishing their job).
+    if (!m_decided && !anyInPhase(PortJob::Phase::Idle) && !anyInPhase(PortJob::Phase::Checking))
         decide();
+    if (m_over)
+        return;
+    for (const auto &job : m_jobs)
+        if (job->phase() != PortJob::Phase::Done)
+            return;
+    m_over = true;
+    QList<const PortJob *> jobs;
+    for (const auto &job : m_jobs)
+        jobs << job.get();
+    m_report.summary(jobs, exitStatus());
+    emit ended();
 }
 
 void CliRun::decide()
@@ -83,21 +94,6 @@ void CliRun::decide()
     }
     for (PortJob *job : toFlash)
         job->startDownload();
-}
-
-void CliRun::portFinished()
-{
-    if (m_over)
-        return;
-    for (const auto &job : m_jobs)
-        if (job->phase() != PortJob::Phase::Done)
-            return;
-    m_over = true;
-    QList<const PortJob *> jobs;
-    for (const auto &job : m_jobs)
-        jobs << job.get();
-    m_report.summary(jobs, exitStatus());
-    emit ended();
 }
 
 int CliRun::exitStatus() const

@@ -48,8 +48,7 @@ signals:
     void ended();
 
 private:
-    void portChecked();
-    void portFinished();
+    void advance();   // after any port's check or end: the question, or the summary
     void decide();
     bool anyInPhase(PortJob::Phase phase) const;
 

@@ -2,6 +2,8 @@
 
 #include "cli/PortJob.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kBarWidth = 30;

@@ -3,6 +3,10 @@
 #include <io.h>
 #include <windows.h>
 
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004   // Windows 10's consoles; older headers lack it
+#endif
+
 bool Terminal::isTerminal(std::FILE *stream)
 {
     return _isatty(_fileno(stream)) != 0;

@@ -2,6 +2,8 @@
 
 #include "cli/PortJob.h"
 
+#include <algorithm>
+
 void TextReport::printLine(const QString &line)
 {
     write(line + QLatin1Char('\n'));
