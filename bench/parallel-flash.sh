@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Four simulated cameras, each paced like a 9600-baud line, flashed together by one
+# revertex-cli against one alone: the wire, not the program, should set the time
+# (target: four at most 1.03 x one). Prints the figures; fails only when a flash fails.
+#   bench/parallel-flash.sh BUILD_DIR
+set -euo pipefail
+build=${1:?usage: bench/parallel-flash.sh BUILD_DIR}
+image=$(cd "$(dirname "$0")/.." && pwd)/resources/firmware/ptz2-test-image.container
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Starts n simulated cameras; their devices in $devices. Each names its device on the
+# first line it prints: read from its own pipe, which the read waits on.
+start_cameras() {
+  devices=()
+  local i
+  for i in $(seq "$1"); do
+    mkfifo "$work/out$i.$2"
+    "$build/ptz2-sim" --baud 9600 --expect "$image" --exit-after-finish --timeout 600 \
+      >"$work/out$i.$2" 2>"$work/err$i.$2" &
+    pids+=($!)
+    local device
+    exec {fd}<"$work/out$i.$2"
+    read -r -t 30 device <&"$fd" || { echo "ptz2-sim did not start: $(cat "$work/err$i.$2")" >&2; exit 1; }
+    cat <&"$fd" >"$work/summary$i.$2" &   # the rest, for the verdict
+    pids+=($!)
+    exec {fd}<&-
+    devices+=("$device")
+  done
+}
+
+# Seconds for one revertex-cli flash of the devices given.
+timed_flash() {
+  local start end
+  start=$(date +%s.%N)
+  "$build/revertex-cli" flash --yes --firmware "$image" "$@" >"$work/cli.out" 2>"$work/cli.err" \
+    || { echo "revertex-cli failed:"; cat "$work/cli.out" "$work/cli.err"; exit 1; } >&2
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
+}
+
+start_cameras 1 one
+one=$(timed_flash "${devices[@]}")
+start_cameras 4 four
+four=$(timed_flash "${devices[@]}")
+wait "${pids[@]}" 2>/dev/null || true
+matches=$(cat "$work"/summary*.four | grep -c '^image: match$' || true)
+[ "$matches" -eq 4 ] || { echo "only $matches of 4 cameras got the image byte for byte" >&2; exit 1; }
+
+printf 'Paced flash (9600 baud), revertex-cli, cameras on pseudo-terminals\n'
+printf '  one camera alone        %7.2f s\n' "$one"
+printf '  four cameras together   %7.2f s   (%.3f x one; target at most 1.030 x)\n' "$four" "$(awk -v a="$four" -v b="$one" 'BEGIN { print a / b }')"
