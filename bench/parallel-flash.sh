@@ -42,17 +42,27 @@ timed_flash() {
   "$build/revertex-cli" flash --yes --firmware "$image" "$@" >"$work/cli.out" 2>"$work/cli.err" \
     || { echo "revertex-cli failed:"; cat "$work/cli.out" "$work/cli.err"; exit 1; } >&2
   end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f\n", b - a }'
 }
 
-start_cameras 1 one
-one=$(timed_flash "${devices[@]}")
-start_cameras 4 four
-four=$(timed_flash "${devices[@]}")
-wait "${pids[@]}" 2>/dev/null || true
-matches=$(cat "$work"/summary*.four | grep -c '^image: match$' || true)
-[ "$matches" -eq 4 ] || { echo "only $matches of 4 cameras got the image byte for byte" >&2; exit 1; }
+# One alone and four together in turn, so that a machine busy with other work weighs on
+# both alike.
+rounds=${REVERTEX_BENCH_ROUNDS:-2}
+ones=()
+fours=()
+for round in $(seq "$rounds"); do
+  start_cameras 1 "one$round"
+  ones+=("$(timed_flash "${devices[@]}")")
+  start_cameras 4 "four$round"
+  fours+=("$(timed_flash "${devices[@]}")")
+  matches=$(cat "$work"/summary*."four$round" | grep -c '^image: match$' || true)
+  [ "$matches" -eq 4 ] || { echo "only $matches of 4 cameras got the image byte for byte" >&2; exit 1; }
+done
 
-printf 'Paced flash (9600 baud), revertex-cli, cameras on pseudo-terminals\n'
-printf '  one camera alone        %7.2f s\n' "$one"
-printf '  four cameras together   %7.2f s   (%.3f x one; target at most 1.030 x)\n' "$four" "$(awk -v a="$four" -v b="$one" 'BEGIN { print a / b }')"
+mean() { printf '%s\n' "$@" | awk '{ s += $1 } END { print s / NR }'; }
+one=$(mean "${ones[@]}")
+four=$(mean "${fours[@]}")
+printf 'Paced flash (9600 baud), revertex-cli, cameras on pseudo-terminals, %d rounds\n' "$rounds"
+printf '  one camera alone        %7.2f s   (each: %s)\n' "$one" "${ones[*]}"
+printf '  four cameras together   %7.2f s   (each: %s)\n' "$four" "${fours[*]}"
+printf '  four against one        %7.3f x   (target: at most 1.030 x)\n' "$(awk -v a="$four" -v b="$one" 'BEGIN { print a / b }')"
