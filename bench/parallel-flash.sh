@@ -19,17 +19,20 @@ trap cleanup EXIT
 # first line it prints: read from its own pipe, which the read waits on.
 start_cameras() {
   devices=()
+  round_pids=()
   local i
   for i in $(seq "$1"); do
     mkfifo "$work/out$i.$2"
     "$build/ptz2-sim" --baud 9600 --expect "$image" --exit-after-finish --timeout 600 \
       >"$work/out$i.$2" 2>"$work/err$i.$2" &
     pids+=($!)
+    round_pids+=($!)
     local device
     exec {fd}<"$work/out$i.$2"
     read -r -t 30 device <&"$fd" || { echo "ptz2-sim did not start: $(cat "$work/err$i.$2")" >&2; exit 1; }
     cat <&"$fd" >"$work/summary$i.$2" &   # the rest, for the verdict
     pids+=($!)
+    round_pids+=($!)
     exec {fd}<&-
     devices+=("$device")
   done
@@ -55,6 +58,7 @@ for round in $(seq "$rounds"); do
   ones+=("$(timed_flash "${devices[@]}")")
   start_cameras 4 "four$round"
   fours+=("$(timed_flash "${devices[@]}")")
+  wait "${round_pids[@]}" 2>/dev/null || true   # each camera ends once its closing script has run
   matches=$(cat "$work"/summary*."four$round" | grep -c '^image: match$' || true)
   [ "$matches" -eq 4 ] || { echo "only $matches of 4 cameras got the image byte for byte" >&2; exit 1; }
 done

@@ -77,20 +77,19 @@ template <class Operation> auto LoggingCommPort::logged(const char *what, Operat
     }
 }
 
-void LoggingCommPort::logFrames(QByteArray &pending, const char *direction)
+void LoggingCommPort::logFrames(QByteArray &pending, bool sent)
 {
     const QByteArray head = lineFrameHead();
     for (qsizetype end = pending.indexOf(Frame::EOT); end >= 0; end = pending.indexOf(Frame::EOT)) {
         const QByteArray frame = pending.left(end + 1);
         pending.remove(0, end + 1);
         int lineNumber = -1;
-        const bool sent = direction[0] == 's';
         if (sent && frame == frameFor(Command::ckl0))
             m_linesSent = 0;
         else if (sent && frame.startsWith(head))
             lineNumber = m_linesSent++;
         m_log->write(label(), QStringLiteral("%1 %2 bytes: %3  %4")
-                                  .arg(QLatin1String(direction))
+                                  .arg(sent ? QStringLiteral("sent") : QStringLiteral("received"))
                                   .arg(frame.size())
                                   .arg(hex(frame), spelledOut(frame, lineNumber)));
     }
@@ -141,14 +140,14 @@ void LoggingCommPort::output(const QByteArray &bytes)
 {
     logged("write", [this, &bytes] { m_inner->output(bytes); });
     m_sending += bytes;
-    logFrames(m_sending, "sent");
+    logFrames(m_sending, true);
 }
 
 QByteArray LoggingCommPort::input()
 {
     const QByteArray bytes = logged("read", [this] { return m_inner->input(); });
     m_receiving += bytes;
-    logFrames(m_receiving, "received");
+    logFrames(m_receiving, false);
     return bytes;
 }
 

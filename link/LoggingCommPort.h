@@ -32,7 +32,7 @@ public:
 
 private:
     template <class Operation> auto logged(const char *what, Operation operation);
-    void logFrames(QByteArray &pending, const char *direction);
+    void logFrames(QByteArray &pending, bool sent);   // every frame ended by an EOT
     void logUnended();
     QString label() const;
 
