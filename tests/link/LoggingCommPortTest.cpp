@@ -15,7 +15,7 @@ namespace {
 QStringList logLines(const QString &path)
 {
     QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));   // CRLF on Windows
     QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (QString &line : lines)
         line = line.mid(line.indexOf(QLatin1String(" ms  ")) + 5);   // the time stamp varies
