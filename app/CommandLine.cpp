@@ -5,6 +5,7 @@
 namespace {
 
 const QString kFirmwareOption = QStringLiteral("--firmware");
+const QString kLogOption = QStringLiteral("--log");
 
 } // namespace
 
@@ -39,6 +40,17 @@ WizardArguments wizardArgumentsFrom(const QStringList &arguments)
         } else if (argument.startsWith(kFirmwareOption + QLatin1Char('='))) {
             files << argument.mid(kFirmwareOption.size() + 1);
             optionUsed = true;
+        } else if (argument == kLogOption || argument.startsWith(kLogOption + QLatin1Char('='))) {
+            const bool separate = argument == kLogOption;
+            if (separate && i + 1 == arguments.size()) {
+                result.error = QStringLiteral("--log needs the name of a file");
+                return result;
+            }
+            result.logFile = separate ? arguments[++i] : argument.mid(kLogOption.size() + 1);
+            if (result.logFile.isEmpty()) {
+                result.error = QStringLiteral("--log needs the name of a file");
+                return result;
+            }
         } else if (argument.startsWith(QLatin1Char('-'))) {
             result.error = QStringLiteral("unknown option %1").arg(argument);
             return result;
@@ -62,7 +74,7 @@ WizardArguments wizardArgumentsFrom(const QStringList &arguments)
 QString helpText()
 {
     return QStringLiteral(
-        "Usage: revertex [--firmware FILE | FILE]\n"
+        "Usage: revertex [--log FILE] [--firmware FILE | FILE]\n"
         "       revertex --list-ports | --help\n"
         "Reflashes the firmware of a PictureTel PTZ 2 camera over a serial port.\n"
         "\n"
@@ -74,6 +86,7 @@ QString helpText()
         "before the wizard opens.\n"
         "\n"
         "  --firmware FILE  flash the firmware in FILE (also: FILE alone)\n"
+        "  --log FILE       write every frame sent and every reply received to FILE\n"
         "  --list-ports     print the device behind each COM port 1 to %1, and exit\n"
         "  -h, --help       print this help, and exit\n"
         "\n"

@@ -20,6 +20,7 @@ StartRequest startRequestFrom(const QStringList &arguments);   // arguments[0] i
 struct WizardArguments {
     QString firmwareFile;
     bool fileOnly = false;   // named without --firmware: most likely dropped or opened from a desktop
+    QString logFile;         // --log FILE: what goes over the wire is written there; empty: no log
     QString error;   // what is wrong with the command line; empty when nothing is
 };
 

@@ -1,5 +1,7 @@
 #include "app/WindowLayout.h"
 
+#include "flash/FlashWarning.h"
+
 namespace WindowLayout {
 
 namespace {
@@ -35,11 +37,7 @@ const std::vector<Control> &controls()
         {"lblError", K::Label, "frame4a", 120, 120, 4215, 1335, "Error.", true, true},
 
         {"frame4", K::Page, kWindowName, kPageLeft, kPageTop, kPageWidth, kPageHeight, nullptr, false, true},
-        {"Label6", K::Label, "frame4", 120, 120, 4215, 1335,
-         "Warning: You are about to flash your PictureTel PTZ 2 camera.  Once the process starts, it must be "
-         "completed in order for your camera to function properly. If your camera or computer lose power or if "
-         "the process does not complete, then your camera may be damaged.",
-         true, true},
+        {"Label6", K::Label, "frame4", 120, 120, 4215, 1335, kFlashWarning, true, true},
 
         {"frame5", K::Page, kWindowName, kPageLeft, kPageTop, kPageWidth, kPageHeight, nullptr, false, true},
         {"Label9", K::Label, "frame5", 60, 180, 4335, 195, "Percent Complete ", true, true},

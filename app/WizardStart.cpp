@@ -3,6 +3,8 @@
 #include "app/CommandLine.h"
 #include "app/FirmwarePrompt.h"
 #include "flash/FirmwareFile.h"
+#include "link/LoggingCommPort.h"
+#include "link/SerialPortFactory.h"
 
 #include <stdexcept>
 
@@ -23,6 +25,19 @@ WizardStart::Outcome WizardStart::run(const QStringList &arguments, Parts parts,
         err.flush();
         outcome.exitStatus = kRefused;
         return outcome;
+    }
+
+    // The log is opened first: a run asked to be logged never talks to a camera unlogged.
+    std::shared_ptr<WireLog> log;
+    if (!given.logFile.isEmpty()) {
+        QString error;
+        log = WireLog::open(given.logFile, &error);
+        if (!log) {
+            err << "revertex: " << error << "\n";
+            err.flush();
+            outcome.exitStatus = kRefused;
+            return outcome;
+        }
     }
 
     QByteArray container;
@@ -65,6 +80,8 @@ WizardStart::Outcome WizardStart::run(const QStringList &arguments, Parts parts,
 
     frmRevertex::Parts windowParts = parts.window ? parts.window() : frmRevertex::Parts();
     windowParts.firmware = container;
+    if (log)
+        windowParts.port = std::make_unique<LoggingCommPort>(windowParts.port ? std::move(windowParts.port) : makeSerialPort(), log);
     const RunTimeErrorReport report = parts.loadFailure ? parts.loadFailure : [](int number, const QString &description) {
         showRunTimeError(nullptr, number, description);
     };

@@ -1,6 +1,6 @@
 # The documents a Linux install carries beside the program, each made from one source
 # kept in the repository:
-#   revertex.1.gz  the manual page, from docs/revertex.1.scd through scdoc;
+#   revertex.1.gz, revertex-cli.1.gz  the manual pages, from docs/*.1.scd through scdoc;
 #   changelog.gz   the Debian changelog, from CHANGELOG.md;
 #   copyright      Debian's machine-readable copyright file, with the text of LICENSE.
 # gzip -9n is how Debian wants them: best compression, no name or time stamp inside.
@@ -25,17 +25,19 @@ if(REVERTEX_MANUAL_PAGE)
                         "scdoc; scripts/install-deps.sh installs it). -DREVERTEX_MANUAL_PAGE=OFF "
                         "builds without the manual page.")
   endif()
-  set(page ${revertex_documents_dir}/revertex.1)
-  add_custom_command(OUTPUT ${page}.gz
-    COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR}/docs/revertex.1.scd -DOUTPUT=${page}
-            -DVERSION=${PROJECT_VERSION} -DSCDOC=${REVERTEX_SCDOC}
-            -P ${CMAKE_SOURCE_DIR}/cmake/scripts/ManualPage.cmake
-    COMMAND ${REVERTEX_GZIP} -9nf ${page}
-    DEPENDS ${CMAKE_SOURCE_DIR}/docs/revertex.1.scd ${CMAKE_SOURCE_DIR}/cmake/scripts/ManualPage.cmake
-    COMMENT "Building the manual page revertex.1"
-    VERBATIM)
-  list(APPEND revertex_documents ${page}.gz)
-  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  foreach(program revertex revertex-cli)
+    set(page ${revertex_documents_dir}/${program}.1)
+    add_custom_command(OUTPUT ${page}.gz
+      COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR}/docs/${program}.1.scd -DOUTPUT=${page}
+              -DVERSION=${PROJECT_VERSION} -DSCDOC=${REVERTEX_SCDOC}
+              -P ${CMAKE_SOURCE_DIR}/cmake/scripts/ManualPage.cmake
+      COMMAND ${REVERTEX_GZIP} -9nf ${page}
+      DEPENDS ${CMAKE_SOURCE_DIR}/docs/${program}.1.scd ${CMAKE_SOURCE_DIR}/cmake/scripts/ManualPage.cmake
+      COMMENT "Building the manual page ${program}.1"
+      VERBATIM)
+    list(APPEND revertex_documents ${page}.gz)
+    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endforeach()
 endif()
 
 set(changelog ${revertex_documents_dir}/changelog)

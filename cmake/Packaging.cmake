@@ -1,5 +1,6 @@
-# Installing and packaging the wizard. Only the program itself is installed (with its
-# desktop entry, icon, AppStream metadata and documents on Linux, and the user documents
+# Installing and packaging the programs, revertex (the wizard) and revertex-cli (the same
+# sequences from a terminal). Only they are installed (with the wizard's desktop entry,
+# icon, AppStream metadata and the manual pages on Linux, and the user documents
 # everywhere); the simulator, fwimage, the tools and the tests stay in the build directory.
 #   cmake --install build --prefix /usr/local
 #   cd build && cpack            # revertex_<version>_<arch>.deb on Debian
@@ -14,7 +15,7 @@ set(REVERTEX_PACKAGE_CONTACT "Revertex maintainers <revertex@example.org>"
 # they describe.
 set(REVERTEX_USER_DOCUMENTS
     docs/using-the-wizard.md docs/serial-ports-linux.md docs/windows.md docs/firmware.md
-    docs/troubleshooting.md)
+    docs/troubleshooting.md docs/cli.md)
 
 # revertex_install_user_documents(<destination>): README.md into <destination>, the user
 # documents and the page pictures below it at their places in the source, so that the
@@ -35,10 +36,11 @@ if(REVERTEX_INSTALL_STRIPPED)
   install(CODE "set(CMAKE_INSTALL_DO_STRIP TRUE)")
 endif()
 # Windows keeps the program and its DLLs in one folder (the zip's, the installer's).
+# revertex-cli, the terminal's program, goes beside it.
 if(WIN32)
-  install(TARGETS revertex RUNTIME DESTINATION .)
+  install(TARGETS revertex revertex-cli RUNTIME DESTINATION .)
 else()
-  install(TARGETS revertex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS revertex revertex-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
 if(UNIX AND NOT APPLE)

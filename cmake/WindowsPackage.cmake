@@ -1,7 +1,7 @@
 # The Windows packages: a zip that runs where it is unpacked and an NSIS installer. Both
-# hold revertex.exe with the Qt DLLs and plugins it needs, the compiler's runtime, the
-# README with the user documents, and Qt's licence with where its source is (the LGPL
-# asks that of a program that ships Qt's DLLs).
+# hold revertex.exe and the console program revertex-cli.exe with the Qt DLLs and plugins
+# they need, the compiler's runtime, the README with the user documents, and Qt's licence
+# with where its source is (the LGPL asks that of a program that ships Qt's DLLs).
 #   scripts/build-windows.sh --package
 #     build-windows/revertex-<version>-win64.zip
 #     build-windows/revertex-<version>-win64-setup.exe

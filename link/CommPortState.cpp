@@ -13,6 +13,8 @@ int failureNumberOf(CommPortState::Operation operation)
 
 QString CommPortState::name() const
 {
+    if (m_nameByDevice && !m_device.isEmpty())
+        return m_device;
     const QString com = QStringLiteral("COM%1").arg(m_number);
     return m_device.isEmpty() || m_device == com ? com : QStringLiteral("%1 (%2)").arg(com, m_device);
 }

@@ -25,6 +25,9 @@ public:
     // open: refused while the port is open; forgets an earlier failure.
     void startOpening(bool portOpen);
     void setDevice(const QString &device) { m_device = device; }
+    // A port opened by its device path (named so on a command line) is called by that
+    // path alone: its COM number means nothing.
+    void nameByDevice(bool byDevice) { m_nameByDevice = byDevice; }
 
     [[noreturn]] void cannotOpen(int failureNumber, const QString &cause) const;
     [[noreturn]] void cannotConfigure(const QString &reason) const;
@@ -53,4 +56,5 @@ private:
     qint16 m_number = 1;
     QString m_device;                 // what the last open found behind m_number; empty: none
     std::optional<Failure> m_failure; // why the port closed under us
+    bool m_nameByDevice = false;
 };

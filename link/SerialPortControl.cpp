@@ -109,7 +109,7 @@ void SerialPortControl::open()
 {
     m_state.startOpening(m_port->isOpen());
     // Worked out at every open: an adapter plugged in since the last one counts.
-    const QString device = deviceFor(m_state.number());
+    const QString device = m_fixedDevice.isEmpty() ? deviceFor(m_state.number()) : m_fixedDevice;
     m_state.setDevice(device);
     if (device.isEmpty())
         m_state.cannotOpen(CommError::InvalidPort,

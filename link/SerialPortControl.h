@@ -31,6 +31,14 @@ public:
     QByteArray input() override;
     bool notifyArrivals(std::function<void()> handler) override;
 
+    // Opens `device` whatever port number it is given (a port named by its path, as
+    // revertex-cli takes them); empty: the device behind the number.
+    void setDevice(const QString &device)
+    {
+        m_fixedDevice = device;
+        m_state.nameByDevice(!device.isEmpty());
+    }
+
     // What the driver answered when the port last opened and asked for low latency.
     LowLatencyAnswer lowLatency() const { return m_lowLatency; }
 
@@ -46,6 +54,7 @@ private:
 
     QSerialPort *m_port;
     CommPortState m_state;
+    QString m_fixedDevice;        // setDevice(): the one device this port opens
     bool m_opening = false;       // errors during open() are handled by open() itself
     std::function<void()> m_arrival;
     LowLatencyAnswer m_lowLatency = LowLatencyAnswer::NotAvailable;

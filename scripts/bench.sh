@@ -9,6 +9,8 @@
 #   scripts/bench.sh --paced-only --windows
 #                                       the paced flash here and, beside it, that of the
 #                                       Windows build under Wine (builds build-windows/)
+#   scripts/bench.sh --parallel-only    only four paced cameras flashed together by
+#                                       revertex-cli against one alone
 #   scripts/bench.sh --help             all options
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +25,13 @@ done
 
 args=()
 windows=0
+parallel=1
+parallel_only=0
 for arg in "$@"; do
+  case "$arg" in
+    --parallel-only) parallel_only=1; continue ;;
+    --unpaced-only) parallel=0 ;;
+  esac
   if [ "$arg" = --windows ]; then
     windows=1
     args+=(--windows "$PWD/build-windows")
@@ -37,4 +45,10 @@ if [ "$windows" = 1 ]; then
   scripts/build-windows.sh >/dev/null
 fi
 export QT_QPA_PLATFORM=offscreen
-exec build/flash_bench "${args[@]}"
+if [ "$parallel_only" = 0 ]; then
+  build/flash_bench "${args[@]}"
+fi
+if [ "$parallel" = 1 ]; then
+  echo
+  bench/parallel-flash.sh "$PWD/build"
+fi

@@ -65,6 +65,7 @@ TEST(RevertexCommandLine, HelpListsTheOptions)
     EXPECT_EQ(run.out, helpText());
     EXPECT_TRUE(run.out.contains(QStringLiteral("--list-ports")));
     EXPECT_TRUE(run.out.contains(QStringLiteral("--firmware FILE")));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("--log FILE")));
 }
 
 // Qt's own options reach Qt, and a firmware file named is checked before any window:

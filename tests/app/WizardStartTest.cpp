@@ -7,6 +7,7 @@
 #include "flash/ImagePacking.h"
 #include "tests/firmware/FirmwareTestFiles.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/EventLoopWait.h"
 #include "tests/support/FakeCommPort.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -178,6 +180,29 @@ TEST_F(Start, ARefusalOnTheCommandLineGoesToStandardErrorWithStatusTwo)
         EXPECT_EQ(prompt.asked, 0);
     }
     EXPECT_EQ(windowsMade, 0);
+}
+
+// --log FILE: the window's port writes what goes over the wire to FILE; a log that
+// cannot be written is refused before the window, and with it any port, is made.
+TEST_F(Start, ALogNamedOnTheCommandLineRecordsTheWindowsPort)
+{
+    ScriptedPrompt prompt;
+    start({QStringLiteral("--log"), QStringLiteral("/nonexistent-directory/wire.log")}, &prompt, plainFirmware());
+    EXPECT_FALSE(outcome.window);
+    EXPECT_EQ(outcome.exitStatus, 2);
+    EXPECT_TRUE(err.startsWith(QStringLiteral("revertex: cannot write the log /nonexistent-directory/wire.log: ")))
+        << err.toStdString();
+    EXPECT_EQ(windowsMade, 0);
+
+    const QString log = dir.filePath(QStringLiteral("wire.log"));
+    start({QStringLiteral("--log=") + log}, &prompt, plainFirmware());
+    ASSERT_TRUE(outcome.window) << err.toStdString();
+    auto *next = outcome.window->findChild<QPushButton *>(QStringLiteral("cmdNext"));
+    next->click();
+    next->click();   // the camera check, on the fake port
+    EXPECT_TRUE(waitInEventLoop([&] { return QFile(log).size() > 0 && readFile(log).contains("STX \"QGt\" EOT"); }, 10000))
+        << readFile(log).toStdString();
+    EXPECT_TRUE(readFile(log).contains("COM1  sent 5 bytes: 02 51 47 74 04"));
 }
 
 TEST_F(Start, ARefusedFileGivenAloneIsShownAndTheDialogOffersAnother)

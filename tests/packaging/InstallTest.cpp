@@ -135,6 +135,17 @@ TEST_F(InstallTest, ProgramIsAnExecutableBuildOfTheWizard)
     EXPECT_TRUE(fileBytes(program.filePath()).contains("Optivant PictureTel Flash Program"));
 }
 
+// The terminal's program runs where no desktop is: nothing of the window is linked in.
+TEST_F(InstallTest, TerminalProgramLinksNothingOfTheWindow)
+{
+    const QFileInfo program(installed(QStringLiteral("bin/revertex-cli")));
+    ASSERT_TRUE(program.isExecutable());
+    const QByteArray bytes = fileBytes(program.filePath());
+    EXPECT_TRUE(bytes.contains("libQt6Core.so")) << "not a Qt program";
+    EXPECT_FALSE(bytes.contains("libQt6Widgets.so"));
+    EXPECT_FALSE(bytes.contains("libQt6Gui.so"));
+}
+
 TEST_F(InstallTest, IconIsTheProgramIconAt48Pixels)
 {
     const QString icon = installed(QStringLiteral("share/icons/hicolor/48x48/apps/revertex.png"));

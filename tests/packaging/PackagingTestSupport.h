@@ -91,6 +91,7 @@ inline QStringList pagePictures()
 inline QStringList userDocuments()
 {
     return {QStringLiteral("README.md"),
+            QStringLiteral("docs/cli.md"),
             QStringLiteral("docs/firmware.md"),
             QStringLiteral("docs/serial-ports-linux.md"),
             QStringLiteral("docs/troubleshooting.md"),
@@ -117,13 +118,14 @@ inline QStringList developerDocuments()
 inline QStringList installedFiles()
 {
     QStringList files = {QStringLiteral("bin/revertex"),
+                         QStringLiteral("bin/revertex-cli"),
                          QStringLiteral("share/applications/io.github.revertex.Revertex.desktop"),
                          QStringLiteral("share/doc/revertex/changelog.gz"),
                          QStringLiteral("share/doc/revertex/copyright"),
                          QStringLiteral("share/icons/hicolor/48x48/apps/revertex.png"),
                          QStringLiteral("share/metainfo/io.github.revertex.Revertex.metainfo.xml")};
 #if REVERTEX_MANUAL_PAGE_BUILT
-    files << QStringLiteral("share/man/man1/revertex.1.gz");
+    files << QStringLiteral("share/man/man1/revertex.1.gz") << QStringLiteral("share/man/man1/revertex-cli.1.gz");
 #endif
     for (const QString &document : userDocuments() + pagePictures())
         files << QStringLiteral("share/doc/revertex/") + document;

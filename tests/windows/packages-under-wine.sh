@@ -16,7 +16,7 @@ mkdir -p "$out"
 readonly exit_limit_s=30
 readonly uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Revertex'
 readonly user_documents="README.md docs/using-the-wizard.md docs/serial-ports-linux.md docs/windows.md
-  docs/firmware.md docs/troubleshooting.md docs/pages/welcome.png"
+  docs/firmware.md docs/troubleshooting.md docs/cli.md docs/pages/welcome.png"
 readonly developer_documents="CONTRIBUTING.md docs/building.md docs/testing.md docs/performance.md
   docs/simulated-camera.md"
 
@@ -77,7 +77,7 @@ setup=$out/cpack/revertex-$version-win64-setup.exe
 # --- the zip ---
 top=revertex-$version-win64
 unzip -q "$zip" -d "$out/unzipped"
-for file in revertex.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
+for file in revertex.exe revertex-cli.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
             styles/qwindowsvistastyle.dll imageformats/qico.dll libstdc++-6.dll libgcc_s_seh-1.dll \
             libwinpthread-1.dll licenses/LGPL-3.txt licenses/GPL-3.txt licenses/Qt.txt licenses/Revertex.txt; do
   [ -f "$out/unzipped/$top/$file" ] || fail "the zip lacks $top/$file"

@@ -1,0 +1,11 @@
+#include "cli/CliPort.h"
+
+#include "link/SerialPortControl.h"
+
+std::unique_ptr<CommPort> makeCliPort(const PortSpec &spec, QString *error)
+{
+    (void)error;   // every form reaches a port here
+    auto port = std::make_unique<SerialPortControl>();
+    port->setDevice(spec.device);   // empty for a COM number: the wizard's mapping
+    return port;
+}
