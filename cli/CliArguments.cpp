@@ -77,16 +77,16 @@ CliArguments cliArgumentsFrom(const QStringList &arguments)
         return result;
     }
     for (const QString &word : words) {
-        PortSpec spec;
-        if (!parsePortSpec(word, &spec, &result.error))
+        NamedPort named;
+        if (!parseNamedPort(word, &named, &result.error))
             return result;
-        for (const PortSpec &earlier : result.ports) {
-            if (earlier.label() == spec.label()) {
-                result.error = QStringLiteral("%1 is named twice").arg(spec.label());
+        for (const NamedPort &earlier : result.ports) {
+            if (earlier.label() == named.label()) {
+                result.error = QStringLiteral("%1 is named twice").arg(named.label());
                 return result;
             }
         }
-        result.ports << spec;
+        result.ports << named;
     }
     return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/PortSpec.h"
+#include "cli/NamedPort.h"
 
 #include <QList>
 #include <QString>
@@ -11,7 +11,7 @@ enum class CliCommand { Help, Ports, Check, Flash };
 
 struct CliArguments {
     CliCommand command = CliCommand::Help;
-    QList<PortSpec> ports;   // in the order given, each once
+    QList<NamedPort> ports;   // in the order given, each once
     QString firmwareFile;    // --firmware FILE; empty: the build's own, if it carries one
     QString logFile;         // --log FILE; empty: no log
     bool force = false;      // --force: flash a camera that reports 3.46 or is not recognised

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/PortSpec.h"
+#include "cli/NamedPort.h"
 #include "link/CommPort.h"
 
 #include <QString>
@@ -9,4 +9,4 @@
 
 // The serial port for one PORT of the command line; null with `error` set when this
 // platform cannot reach a port named that way. One file per platform.
-std::unique_ptr<CommPort> makeCliPort(const PortSpec &spec, QString *error);
+std::unique_ptr<CommPort> makeCliPort(const NamedPort &named, QString *error);

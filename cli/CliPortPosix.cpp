@@ -2,10 +2,10 @@
 
 #include "link/SerialPortControl.h"
 
-std::unique_ptr<CommPort> makeCliPort(const PortSpec &spec, QString *error)
+std::unique_ptr<CommPort> makeCliPort(const NamedPort &named, QString *error)
 {
     (void)error;   // every form reaches a port here
     auto port = std::make_unique<SerialPortControl>();
-    port->setDevice(spec.device);   // empty for a COM number: the wizard's mapping
+    port->setDevice(named.device);   // empty for a COM number: the wizard's mapping
     return port;
 }

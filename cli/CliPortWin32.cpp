@@ -2,10 +2,10 @@
 
 #include "link/SerialPortFactory.h"
 
-std::unique_ptr<CommPort> makeCliPort(const PortSpec &spec, QString *error)
+std::unique_ptr<CommPort> makeCliPort(const NamedPort &named, QString *error)
 {
-    if (!spec.device.isEmpty()) {
-        *error = QStringLiteral("%1: on Windows, name the port COMn (1 to 16)").arg(spec.device);
+    if (!named.device.isEmpty()) {
+        *error = QStringLiteral("%1: on Windows, name the port COMn (1 to 16)").arg(named.device);
         return nullptr;
     }
     return makeSerialPort();

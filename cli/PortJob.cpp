@@ -4,8 +4,8 @@
 
 #include <QMetaObject>
 
-PortJob::PortJob(PortSpec spec, std::unique_ptr<CommPort> port, SecondsClock &clock, const LineRecords &lines)
-    : m_spec(std::move(spec)),
+PortJob::PortJob(NamedPort named, std::unique_ptr<CommPort> port, SecondsClock &clock, const LineRecords &lines)
+    : m_named(std::move(named)),
       m_port(std::move(port)),
       m_runner(*m_port, clock, lines, *this,
                [this](int number, const QString &description) { failed(number, description); }),
@@ -62,7 +62,7 @@ void PortJob::closePort()
 QString PortJob::selectedPortEntry() const
 {
     // A port named by its device path opens that device whatever number it is given.
-    return QString::number(m_spec.comNumber ? m_spec.comNumber : 1);
+    return QString::number(m_named.comNumber ? m_named.comNumber : 1);
 }
 
 void PortJob::throbOn()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/Outcome.h"
-#include "cli/PortSpec.h"
+#include "cli/NamedPort.h"
 #include "flash/LineRecords.h"
 #include "flash/SequenceRunner.h"
 #include "link/CommPort.h"
@@ -20,7 +20,7 @@ class PortJob : public QObject, private SequenceFront {
 public:
     enum class Phase { Idle, Checking, Checked, Downloading, Done };
 
-    PortJob(PortSpec spec, std::unique_ptr<CommPort> port, SecondsClock &clock, const LineRecords &lines);
+    PortJob(NamedPort named, std::unique_ptr<CommPort> port, SecondsClock &clock, const LineRecords &lines);
     ~PortJob() override;
 
     void startCheck();
@@ -28,8 +28,8 @@ public:
     // Ends the job where it is: sequences off, port closed.
     void finish(Outcome outcome, const QString &detail = {});
 
-    const PortSpec &spec() const { return m_spec; }
-    QString label() const { return m_spec.label(); }
+    const NamedPort &named() const { return m_named; }
+    QString label() const { return m_named.label(); }
     Phase phase() const { return m_phase; }
     Landing checkLanding() const { return m_checkLanding; }   // once checked
     QByteArray version() const;                              // as the camera reported it
@@ -57,7 +57,7 @@ private:
     void failed(int number, const QString &description);
     void closePort();
 
-    PortSpec m_spec;
+    NamedPort m_named;
     std::unique_ptr<CommPort> m_port;
     SequenceRunner m_runner;
     Phase m_phase = Phase::Idle;

@@ -105,16 +105,16 @@ int main(int argc, char **argv)
 
     MonotonicSecondsClock clock;
     std::vector<std::unique_ptr<PortJob>> jobs;
-    for (const PortSpec &spec : given.ports) {
+    for (const NamedPort &named : given.ports) {
         QString error;
-        std::unique_ptr<CommPort> port = makeCliPort(spec, &error);
+        std::unique_ptr<CommPort> port = makeCliPort(named, &error);
         if (!port) {
             tell(error);
             return kUsage;
         }
         if (log)
-            port = std::make_unique<LoggingCommPort>(std::move(port), log, spec.label());
-        jobs.push_back(std::make_unique<PortJob>(spec, std::move(port), clock, lines));
+            port = std::make_unique<LoggingCommPort>(std::move(port), log, named.label());
+        jobs.push_back(std::make_unique<PortJob>(named, std::move(port), clock, lines));
     }
 
     std::unique_ptr<RunReport> report;

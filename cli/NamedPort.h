@@ -5,7 +5,7 @@
 
 // A port as named on the command line: a COM number 1 to 16 (also as "COMn"), mapped
 // to a device as the window maps it, or a device path such as /dev/ttyUSB0.
-struct PortSpec {
+struct NamedPort {
     qint16 comNumber = 0;   // 0: a device path
     QString device;         // the device path; empty for a COM number
 
@@ -14,4 +14,4 @@ struct PortSpec {
 };
 
 // Reads one PORT argument; false with `error` set when it names no port.
-bool parsePortSpec(const QString &given, PortSpec *spec, QString *error);
+bool parseNamedPort(const QString &given, NamedPort *named, QString *error);

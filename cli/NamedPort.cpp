@@ -1,15 +1,15 @@
-#include "cli/PortSpec.h"
+#include "cli/NamedPort.h"
 
 #include "link/ComPortCount.h"
 
 #include <QRegularExpression>
 
-QString PortSpec::label() const
+QString NamedPort::label() const
 {
     return comNumber ? QStringLiteral("COM%1").arg(comNumber) : device;
 }
 
-bool parsePortSpec(const QString &given, PortSpec *spec, QString *error)
+bool parseNamedPort(const QString &given, NamedPort *named, QString *error)
 {
     static const QRegularExpression comNumber(QStringLiteral("^(?:COM)?([0-9]{1,5})$"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -20,11 +20,11 @@ bool parsePortSpec(const QString &given, PortSpec *spec, QString *error)
             *error = QStringLiteral("%1: a COM port is numbered 1 to %2").arg(given).arg(kComPortCount);
             return false;
         }
-        *spec = PortSpec{qint16(number), QString()};
+        *named = NamedPort{qint16(number), QString()};
         return true;
     }
     if (given.contains(QLatin1Char('/')) || given.contains(QLatin1Char('\\'))) {
-        *spec = PortSpec{0, given};
+        *named = NamedPort{0, given};
         return true;
     }
     *error = QStringLiteral("%1: name a port by its COM number (1 to %2, or COMn) or by its device path")
