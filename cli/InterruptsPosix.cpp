@@ -1,5 +1,6 @@
 #include "cli/Interrupts.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -41,7 +42,8 @@ bool Interrupts::catchInto(std::function<void()> handler, QString *error)
             return false;
         }
     }
-    auto *notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read);
+    // The application owns it, so it goes when the application does.
+    auto *notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [handler = std::move(handler)] {
         char bytes[16];
         ssize_t got;
