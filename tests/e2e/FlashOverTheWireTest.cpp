@@ -183,7 +183,12 @@ protected:
     QString faultyRun(FaultySender::Fault fault)
     {
         expectedSimExit = 1;
-        start({}, std::make_unique<FaultySender>(std::make_unique<SerialPortControl>(), fault, kFaultyLine));
+        // An early line must reach the camera before its answer to the line before: an
+        // unpaced camera could answer first, and the line would not be early where it sees it.
+        const QStringList simArguments = fault == FaultySender::Fault::EarlyLine
+                                             ? QStringList{QStringLiteral("--ack-delay-ms"), QStringLiteral("20")}
+                                             : QStringList{};
+        start(simArguments, std::make_unique<FaultySender>(std::make_unique<SerialPortControl>(), fault, kFaultyLine));
         lines = window->firmwareLines();
         runCheck();
         click("cmdNext");
