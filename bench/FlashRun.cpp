@@ -2,12 +2,12 @@
 
 #include "app/frmRevertex.h"
 #include "bench/LineSendTimes.h"
+#include "flash/PacedTimer.h"
 #include "bench/SimulatedCamera.h"
 #include "bench/WizardDrive.h"
 #include "link/SerialPortControl.h"
 
 #include <QSerialPort>
-#include <QTimer>
 
 #include <memory>
 
@@ -42,7 +42,7 @@ FlashFigures FlashRun::run(int baud)
     figures.budget = WireBudget::forLines(drive.window()->firmwareLines());
     if (!drive.toWarningPage())
         return failed(figures, drive.failure());
-    LineSendTimes sendTimes(*drive.window(), serial, drive.window()->findChild<QTimer *>(QStringLiteral("Timer1")));
+    LineSendTimes sendTimes(*drive.window(), serial, drive.window()->findChild<PacedTimer *>(QStringLiteral("Timer1")));
     if (!drive.flash(figures))
         return failed(figures, drive.failure());
 

@@ -2,15 +2,15 @@
 
 #include "app/frmRevertex.h"
 #include "bench/CpuReading.h"
+#include "flash/PacedTimer.h"
 
 #include <QSerialPort>
-#include <QTimer>
 
-LineSendTimes::LineSendTimes(const frmRevertex &window, QSerialPort *serial, QTimer *lineTimer)
+LineSendTimes::LineSendTimes(const frmRevertex &window, QSerialPort *serial, PacedTimer *lineTimer)
     : m_wordOfAck(window.firmwareLines().size(), -1), m_written(window.firmwareLines().size(), -1)
 {
     connect(serial, &QSerialPort::readyRead, this, [this] { m_lastArrival = monotonicSeconds(); });
-    connect(lineTimer, &QTimer::timeout, this, [this, &window] {
+    connect(lineTimer, &PacedTimer::ticked, this, [this, &window] {
         const qint32 line = window.session().LineIndex;
         if (line == m_lastLine)
             return;   // a tick that only polled

@@ -4,8 +4,8 @@
 
 #include <vector>
 
+class PacedTimer;
 class QSerialPort;
-class QTimer;
 class frmRevertex;
 
 // For every firmware line, seen from inside the wizard (CLOCK_MONOTONIC seconds, the
@@ -17,7 +17,7 @@ class LineSendTimes : public QObject {
 public:
     // Watches the port's readyRead and the line transfer's ticks. Connect after the
     // window, so each tick is seen once it has run.
-    LineSendTimes(const frmRevertex &window, QSerialPort *serial, QTimer *lineTimer);
+    LineSendTimes(const frmRevertex &window, QSerialPort *serial, PacedTimer *lineTimer);
 
     // Indexed by line; -1 where nothing was seen.
     const std::vector<double> &wordOfAckAt() const { return m_wordOfAck; }

@@ -3,6 +3,7 @@
 #include "app/WizardStart.h"
 #include "app/frmRevertex.h"
 #include "bench/EventWatch.h"
+#include "flash/PacedTimer.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -88,7 +89,7 @@ bool WizardDrive::flash(FlashFigures &figures)
     // Counting costs a few instructions a tick, against tens of microseconds for the tick itself.
     std::vector<QMetaObject::Connection> counting;
     for (const char *timer : {"timerStartDownload", "Timer1", "timerFinish"})
-        counting.push_back(QObject::connect(window.findChild<QTimer *>(QString::fromLatin1(timer)), &QTimer::timeout,
+        counting.push_back(QObject::connect(window.findChild<PacedTimer *>(QString::fromLatin1(timer)), &PacedTimer::ticked,
                                             [&figures] { ++figures.sequenceTicks; }));
     const CpuReading start = CpuReading::now();
     clickNext(window);   // warning page -> the download

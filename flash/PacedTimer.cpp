@@ -2,6 +2,10 @@
 
 PacedTimer::PacedTimer(QObject *parent) : QTimer(parent), m_designedMs(QTimer::interval())
 {
+    connect(this, &QTimer::timeout, this, [this] {
+        if (!m_atOnce)
+            emit ticked();
+    });
 }
 
 void PacedTimer::setInterval(int ms)
@@ -24,18 +28,46 @@ void PacedTimer::stop()
 
 void PacedTimer::returnToDesignedInterval()
 {
+    m_atOnce = false;
     if (QTimer::interval() != m_designedMs)
         QTimer::setInterval(m_designedMs);
 }
 
 int PacedTimer::cadence() const
 {
-    return isActive() ? QTimer::interval() : -1;
+    if (!isActive())
+        return -1;
+    return m_atOnce ? 0 : QTimer::interval();
 }
 
 void PacedTimer::setCadence(int ms)
 {
     if (!isActive() || ms < 0 || ms == cadence())
         return;
-    QTimer::setInterval(ms);
+    m_atOnce = ms == 0;
+    if (m_atOnce)
+        tickAtOnceSoon();
+    else if (QTimer::interval() != ms)
+        QTimer::setInterval(ms);
+}
+
+// One tick on the next turn of the event loop, and one on each turn after while the
+// timer runs at once. A tick queued before a stop, a restart or another cadence is
+// dropped, unless the timer runs at once again by the time it comes.
+void PacedTimer::tickAtOnceSoon()
+{
+    if (m_atOnceTickQueued)
+        return;
+    m_atOnceTickQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_atOnceTickQueued = false;
+            if (!m_atOnce || !isActive())
+                return;
+            emit ticked();
+            if (m_atOnce && isActive())
+                tickAtOnceSoon();
+        },
+        Qt::QueuedConnection);
 }

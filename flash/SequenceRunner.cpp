@@ -44,7 +44,7 @@ SequenceRunner::SequenceRunner(CommPort &port, SecondsClock &clock, const LineRe
         timer->setObjectName(QString::fromLatin1(t.name));
         timer->setInterval(kSequenceIntervalMs);
         timer->setTimerType(Qt::PreciseTimer);
-        connect(timer, &QTimer::timeout, this, t.tick);
+        connect(timer, &PacedTimer::ticked, this, t.tick);
         m_timers[std::size_t(t.which)] = timer;
     }
 

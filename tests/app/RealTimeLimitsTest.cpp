@@ -97,7 +97,7 @@ protected:
     void logTicks(const char *timerName, std::function<qint32()> state, std::function<Stamp()> sentAt)
     {
         auto *paced = get<PacedTimer>(timerName);
-        QObject::connect(paced, &QTimer::timeout, [=] {   // after the window's own handler
+        QObject::connect(paced, &PacedTimer::ticked, [=] {   // after the window's own handler
             ticks.push_back({steady_clock::now(), state(), window->session().AckReceived, sentAt(), paced->cadence(),
                              port->writes.size()});
         });

@@ -257,7 +257,7 @@ TEST_F(OnArrivals, ASilentCameraIsLookedAtOnlyNowAndThen)
 {
     goToTestingPage();
     int ticks = 0;
-    QObject::connect(timer("timerCamTest"), &QTimer::timeout, [&ticks] { ++ticks; });
+    QObject::connect(get<PacedTimer>("timerCamTest"), &PacedTimer::ticked, [&ticks] { ++ticks; });
     ASSERT_TRUE(QTest::qWaitFor([this] { return session().CamState == 2; }, kFlashCapMs));   // "QGt" out
     const int ticksBefore = ticks;
     QElapsedTimer elapsed;
@@ -274,7 +274,7 @@ TEST_F(OnArrivals, AWholeFlashRunsOnArrivalsWithAFewTicksALine)
     arriving->camera = promptCamera;
     std::map<QString, int> ticks;
     for (const char *name : {"timerCamTest", "timerStartDownload", "Timer1", "timerFinish"})
-        QObject::connect(timer(name), &QTimer::timeout, [&ticks, name] { ++ticks[QString::fromLatin1(name)]; });
+        QObject::connect(get<PacedTimer>(name), &PacedTimer::ticked, [&ticks, name] { ++ticks[QString::fromLatin1(name)]; });
 
     window->show();
     QElapsedTimer elapsed;

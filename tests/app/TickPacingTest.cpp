@@ -85,7 +85,7 @@ protected:
     {
         timer.setInterval(kDesignedMs);
         timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, [this] { ++ticks; });
+        QObject::connect(&timer, &PacedTimer::ticked, [this] { ++ticks; });
     }
 };
 
