@@ -13,7 +13,7 @@ int nextTickMs(const AfterTick &tick, int designedMs)
             return kAtOnceMs;
         if (tick.msUntilNextStamp < 0)
             return kIdleTickMs;
-        return int(std::min<qint64>(kIdleTickMs, tick.msUntilNextStamp + kAfterStampChangeMs));
+        return int(tick.msUntilNextStamp + kAfterStampChangeMs);
     }
     if (tick.waitEnded)
         return kAtOnceMs;

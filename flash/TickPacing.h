@@ -9,7 +9,8 @@
 // timer's designed interval (1 ms) throughout. On a port that tells of arrivals:
 //  - a sequence that waits for the camera ticks when bytes arrive, and otherwise only
 //    as often as it must to notice a passing limit: just after the clock's next
-//    whole-second change (limits are whole seconds), and at least every kIdleTickMs;
+//    whole-second change (limits are whole seconds), or every kIdleTickMs with a clock
+//    that cannot tell when that comes;
 //  - a wait that begins while bytes told of earlier are still unread (they came while
 //    the sequence sent, or between two sequences) polls at once, as the designed 1 ms
 //    tick after the send would have;
@@ -20,8 +21,7 @@ namespace TickPacing {
 
 // A passed limit must be noticed within this much of the moment it passes.
 constexpr int kLimitNoticedWithinMs = 50;
-// A waiting sequence looks at least this often, also with a clock that cannot say
-// when its second changes.
+// A waiting sequence looks this often when the clock cannot say when its second changes.
 constexpr int kIdleTickMs = 20;
 // After the clock's second changes, so the new stamp is surely there.
 constexpr int kAfterStampChangeMs = 1;
