@@ -139,11 +139,7 @@ Win32CommReader::Outcome Win32CommReader::read(char *into, unsigned long count)
     Outcome outcome;
     OVERLAPPED overlapped;
     ZeroMemory(&overlapped, sizeof overlapped);
-    overlapped.hEvent = m_readDone;
-    if (!ResetEvent(m_readDone)) {
-        outcome.error = GetLastError();
-        return outcome;
-    }
+    overlapped.hEvent = m_readDone;   // ReadFile resets it as the read begins
     if (!ReadFile(m_handle, into, count, nullptr, &overlapped) && GetLastError() != ERROR_IO_PENDING) {
         outcome.error = GetLastError();
         return outcome;
