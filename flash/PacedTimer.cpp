@@ -51,9 +51,9 @@ void PacedTimer::setCadence(int ms)
         QTimer::setInterval(ms);
 }
 
-// One tick on the next turn of the event loop, and one on each turn after while the
-// timer runs at once. A tick queued before a stop, a restart or another cadence is
-// dropped, unless the timer runs at once again by the time it comes.
+// Ticks on the next turn of the event loop, and on each turn after while the timer
+// runs at once. Ticks queued before a stop, a restart or another cadence are dropped,
+// unless the timer runs at once again by the time they come.
 void PacedTimer::tickAtOnceSoon()
 {
     if (m_atOnceTickQueued)
@@ -63,9 +63,8 @@ void PacedTimer::tickAtOnceSoon()
         this,
         [this] {
             m_atOnceTickQueued = false;
-            if (!m_atOnce || !isActive())
-                return;
-            emit ticked();
+            for (int i = 0; i < kAtOnceTicksPerTurn && m_atOnce && isActive(); ++i)
+                emit ticked();
             if (m_atOnce && isActive())
                 tickAtOnceSoon();
         },

@@ -14,9 +14,16 @@
 // timer and makes another, which costs far more than a tick, and a sequence goes from
 // at once to its wait and back twice for every firmware line. So after an at-once
 // stint the next tick can come sooner than the cadence paced then, never later.
+//
+// At once, a turn of the event loop brings up to kAtOnceTicksPerTurn ticks, each only
+// while the timer still runs at once: the tick that takes in an acknowledgement and the
+// one that sends on then share a turn. A turn of the loop costs most where a line's
+// time matters most, under Windows, whose posted messages go through the system.
 class PacedTimer : public QTimer {
     Q_OBJECT
 public:
+    static constexpr int kAtOnceTicksPerTurn = 2;
+
     explicit PacedTimer(QObject *parent = nullptr);
 
     void setInterval(int ms);

@@ -127,6 +127,23 @@ TEST_F(PacedTimerTest, StartingAgainReturnsToTheDesignedInterval)
     EXPECT_TRUE(QTest::qWaitFor([this] { return ticks >= 3; }, 5000));
 }
 
+TEST_F(PacedTimerTest, AtOnceATurnOfTheEventLoopBringsTwoTicksEachWhileStillAtOnce)
+{
+    timer.start();
+    timer.setCadence(kLongCadenceMs);   // no timeout of its own during the test
+    timer.setCadence(kAtOnceMs);
+    QCoreApplication::sendPostedEvents();   // one turn: what was posted before it
+    EXPECT_EQ(ticks, PacedTimer::kAtOnceTicksPerTurn);
+
+    // A tick that paces the timer off at once is its turn's last, and the last at once.
+    ticks = 0;
+    QObject::connect(&timer, &PacedTimer::ticked, [this] { timer.setCadence(kLongCadenceMs); });
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(ticks, 1);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(ticks, 1);
+}
+
 TEST_F(PacedTimerTest, StopWorksOnAPacedTimer)
 {
     timer.start();
