@@ -7,9 +7,9 @@ SequencePacer::SequencePacer(const CameraSession &session, const SecondsClock &c
 {
 }
 
-void SequencePacer::add(PacedTimer *timer, std::function<bool()> waiting)
+void SequencePacer::add(PacedTimer *timer, std::function<bool()> waiting, WaitLimit limit)
 {
-    m_sequences.push_back({timer, std::move(waiting)});
+    m_sequences.push_back({timer, std::move(waiting), limit});
 }
 
 bool SequencePacer::anyWaiting() const
@@ -41,6 +41,7 @@ void SequencePacer::afterTick()
         TickPacing::AfterTick tick;
         tick.portTellsArrivals = m_portTellsArrivals;
         tick.waiting = sequence.waiting();
+        tick.onlyStallLimit = sequence.limit == WaitLimit::Stall;
         tick.waitEnded = !m_ackBeforeTick && m_session.AckReceived;
         tick.bytesUnread = m_bytesUnread;
         tick.msUntilNextStamp = m_clock.msUntilNextStamp();

@@ -14,8 +14,11 @@ class SequencePacer {
 public:
     SequencePacer(const CameraSession &session, const SecondsClock &clock);
 
+    // What limits a sequence's waits: the camera's protocol, or only a stall.
+    enum class WaitLimit { Protocol, Stall };
+
     // `waiting` tells whether the timer's sequence waits for the camera.
-    void add(PacedTimer *timer, std::function<bool()> waiting);
+    void add(PacedTimer *timer, std::function<bool()> waiting, WaitLimit limit = WaitLimit::Protocol);
 
     // Whether the port tells of arriving bytes; without that every timer keeps its interval.
     void setPortTellsArrivals(bool tells) { m_portTellsArrivals = tells; }
@@ -36,6 +39,7 @@ private:
     struct Sequence {
         PacedTimer *timer;
         std::function<bool()> waiting;
+        WaitLimit limit;
     };
 
     const CameraSession &m_session;

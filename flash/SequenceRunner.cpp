@@ -52,7 +52,9 @@ SequenceRunner::SequenceRunner(CommPort &port, SecondsClock &clock, const LineRe
     // where the port can tell of arrivals.
     m_pacer.add(&timer(SequenceTimer::CamTest), [this] { return m_cameraCheck.waiting(); });
     m_pacer.add(&timer(SequenceTimer::StartDownload), [this] { return m_downloadStart.waiting(); });
-    m_pacer.add(&timer(SequenceTimer::LineTransfer), [this] { return m_lineTransfer.waiting(); });
+    // A line's wait has no limit of the protocol, only the stall's of a minute.
+    m_pacer.add(&timer(SequenceTimer::LineTransfer), [this] { return m_lineTransfer.waiting(); },
+                SequencePacer::WaitLimit::Stall);
     m_pacer.add(&timer(SequenceTimer::Finish), [this] { return m_closingSequence.waiting(); });
     m_pacer.setPortTellsArrivals(m_port.notifyArrivals([this] { m_pacer.bytesArrived(); }));
 }

@@ -11,6 +11,8 @@ int nextTickMs(const AfterTick &tick, int designedMs)
     if (tick.waiting) {
         if (tick.bytesUnread)
             return kAtOnceMs;
+        if (tick.onlyStallLimit)
+            return kStallLookMs;
         if (tick.msUntilNextStamp < 0)
             return kIdleTickMs;
         return int(tick.msUntilNextStamp + kAfterStampChangeMs);

@@ -148,11 +148,11 @@ TEST_F(OnArrivals, TheLinesGoOutAtOnceAfterEachAcknowledgement)
 
     for (int line = 0; line < 3; ++line) {
         SCOPED_TRACE(line);
-        tick("Timer1_Timer");   // the line goes out
+        tick("Timer1_Timer");   // the line goes out; only a stall limits its wait
         EXPECT_EQ(session().LineIndex, line);
-        EXPECT_EQ(cadence("Timer1"), TickPacing::kIdleTickMs);
+        EXPECT_EQ(cadence("Timer1"), TickPacing::kStallLookMs);
         tick("Timer1_Timer");   // nothing yet
-        EXPECT_EQ(cadence("Timer1"), TickPacing::kIdleTickMs);
+        EXPECT_EQ(cadence("Timer1"), TickPacing::kStallLookMs);
         arriving->arrive(kAck);
         EXPECT_EQ(cadence("Timer1"), TickPacing::kAtOnceMs);
         tick("Timer1_Timer");   // takes the acknowledgement in

@@ -53,13 +53,27 @@ TEST(TickPacing, AWaitingSequenceLooksJustAfterTheSecondChangesOrEveryIdleTick)
     EXPECT_EQ(nextTickMs(tick, kDesignedMs), kIdleTickMs);
 }
 
+TEST(TickPacing, AWaitForAStalledLineLooksAtTheSameCadenceWhateverTheClock)
+{
+    AfterTick tick = onArrivals();
+    tick.waiting = true;
+    tick.onlyStallLimit = true;
+    for (qint64 untilStamp : {qint64(-1), qint64(5), qint64(700)}) {
+        tick.msUntilNextStamp = untilStamp;
+        EXPECT_EQ(nextTickMs(tick, kDesignedMs), TickPacing::kStallLookMs) << untilStamp;
+    }
+}
+
 TEST(TickPacing, UnreadBytesBringAWaitingSequencesNextTickAtOnce)
 {
     AfterTick tick = onArrivals();
     tick.waiting = true;
-    tick.bytesUnread = true;
     tick.msUntilNextStamp = 700;
-    EXPECT_EQ(nextTickMs(tick, kDesignedMs), kAtOnceMs);
+    for (bool onlyStallLimit : {false, true}) {
+        tick.bytesUnread = true;
+        tick.onlyStallLimit = onlyStallLimit;
+        EXPECT_EQ(nextTickMs(tick, kDesignedMs), kAtOnceMs) << onlyStallLimit;
+    }
 }
 
 TEST(TickPacing, TheTickAfterAnEndedWaitRunsAtOnceEveryOtherAtTheDesignedInterval)

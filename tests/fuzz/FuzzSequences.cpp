@@ -101,6 +101,7 @@ struct ScriptStep {
     QByteArray frame;
     WaitKind wait;
     qint64 limitSeconds;
+    bool onlyAStall = false;   // the limit only ends a stall: no protocol limit to keep
 };
 
 // The check: two tolerant waits, then two strict ones; the last command asks for the version.
@@ -122,7 +123,7 @@ std::vector<ScriptStep> downloadScript(const LineRecords &lines)
 {
     std::vector<ScriptStep> script{{framed("ckl0"), WaitKind::Strict, 31}};
     for (const QByteArray &line : lines)
-        script.push_back({framed("ckw" + line), WaitKind::Strict, 60});
+        script.push_back({framed("ckw" + line), WaitKind::Strict, 60, true});
     const std::vector<ScriptStep> closing{
         {framed("ckb0"), WaitKind::Tolerant, 1},   {framed("ckz0m"), WaitKind::Tolerant, 1},
         {framed("cDd0k3"), WaitKind::Tolerant, 1}, {framed("cDr0k"), WaitKind::Tolerant, 1},
@@ -224,6 +225,7 @@ public:
     {
         return m_script && m_sent > 0 && pending().wait != WaitKind::PollOnce && !m_acknowledged && !m_limitPassed;
     }
+    bool waitingOnlyForAStall() const { return waiting() && pending().onlyAStall; }
 
 private:
     void start(const std::vector<ScriptStep> *script)
@@ -597,6 +599,10 @@ private:
                 require(cadence <= kDesignedMs, "bytes told of are not taken in within 1 ms");
             if (!m_model.waiting())
                 require(cadence <= kDesignedMs, "a sequence that waits for nothing ticks late");
+            if (m_model.waitingOnlyForAStall()) {
+                require(cadence <= TickPacing::kStallLookMs, "a line's wait looks less than once a second");
+                continue;
+            }
             // A limit can pass only when the clock's second changes: the next look must
             // come just after that, or, with a clock that cannot tell when, often enough.
             const qint64 untilStamp = m_clock.msUntilNextStamp();
