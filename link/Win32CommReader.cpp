@@ -51,6 +51,7 @@ void Win32CommReader::stop()
         return;
     // Should the event fail, cancelling the read from here ends the thread as well: it
     // takes the cancelled read for a failure and stops.
+    m_stopping = true;
     if (!SetEvent(m_stop))
         CancelIoEx(m_handle, nullptr);
     // INFINITE: the thread's every wait ends on the stop event or the cancelled read. The
@@ -140,7 +141,17 @@ Win32CommReader::Outcome Win32CommReader::read(char *into, unsigned long count)
     OVERLAPPED overlapped;
     ZeroMemory(&overlapped, sizeof overlapped);
     overlapped.hEvent = m_readDone;   // ReadFile resets it as the read begins
-    if (!ReadFile(m_handle, into, count, nullptr, &overlapped) && GetLastError() != ERROR_IO_PENDING) {
+    if (ReadFile(m_handle, into, count, nullptr, &overlapped)) {
+        // Done at once, as the read of what the driver already holds mostly is: no wait,
+        // which under Wine is a call into its server on the way of every reply.
+        DWORD got = 0;
+        if (!GetOverlappedResult(m_handle, &overlapped, &got, FALSE))
+            outcome.error = GetLastError();
+        outcome.got = got;
+        outcome.stopped = m_stopping;   // bytes that keep coming never hold a stop off
+        return outcome;
+    }
+    if (GetLastError() != ERROR_IO_PENDING) {
         outcome.error = GetLastError();
         return outcome;
     }
@@ -162,5 +173,6 @@ Win32CommReader::Outcome Win32CommReader::read(char *into, unsigned long count)
             outcome.error = error;
     }
     outcome.got = got;
+    outcome.stopped = outcome.stopped || m_stopping;   // a read that ended as the stop came
     return outcome;
 }

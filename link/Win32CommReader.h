@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 
@@ -63,6 +64,7 @@ private:
     void *m_handle;
     std::function<void()> m_arrived;
     void *m_stop = nullptr;         // event: stop() was called
+    std::atomic<bool> m_stopping{false};   // the same, for reads that end without a wait
     void *m_readDone = nullptr;     // event of the pending read
     void *m_thread = nullptr;       // the reader's thread while it runs
 
