@@ -406,6 +406,7 @@ private:
 };
 
 constexpr int kDesignedMs = 1;   // the sequence timers' interval
+constexpr int kStallLookAtMostMs = 1000;   // a stalled line is noticed within a second or two
 
 using Tick = void (SequenceRunner::*)();
 
@@ -600,7 +601,7 @@ private:
             if (!m_model.waiting())
                 require(cadence <= kDesignedMs, "a sequence that waits for nothing ticks late");
             if (m_model.waitingOnlyForAStall()) {
-                require(cadence <= TickPacing::kStallLookMs, "a line's wait looks less than once a second");
+                require(cadence <= kStallLookAtMostMs, "a line's wait looks less than once a second");
                 continue;
             }
             // A limit can pass only when the clock's second changes: the next look must
