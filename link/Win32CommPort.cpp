@@ -24,6 +24,8 @@ constexpr DWORD kWriteTimeoutPerByteMs = 2;
 // While close() lets the queued writes go out, or waits for cancelled ones to end: how
 // often it looks whether they have.
 constexpr DWORD kDrainLookMs = 1;
+// A cancelled write is ended by the driver at once: waited for without a deadline.
+constexpr ULONGLONG kNoDeadline = ~ULONGLONG(0);
 
 QString systemMessage(DWORD error)
 {
@@ -136,16 +138,24 @@ bool Win32CommPort::portOpen() const
 
 // Waits, for at most kCloseDrainLimitMs in all, until the driver has sent every write
 // still queued, oldest first.
+// What is still left when the limit passes is dropped.
 void Win32CommPort::sendQueued()
 {
-    const ULONGLONG until = GetTickCount64() + kCloseDrainLimitMs;
+    waitForWrites(GetTickCount64() + kCloseDrainLimitMs);
+}
+
+// A write has no event to wait on: looks every kDrainLookMs until the driver is done with
+// every queued write, or GetTickCount64() reaches `untilTickMs`; true when all are done.
+bool Win32CommPort::waitForWrites(unsigned long long untilTickMs) const
+{
     for (const auto &write : m_writes) {
         while (!HasOverlappedIoCompleted(&write->overlapped)) {
-            if (GetTickCount64() >= until)
-                return;   // what is left is dropped
+            if (GetTickCount64() >= untilTickMs)
+                return false;
             Sleep(kDrainLookMs);
         }
     }
+    return true;
 }
 
 void Win32CommPort::closeHandle()
@@ -156,10 +166,7 @@ void Win32CommPort::closeHandle()
         // own read; CancelIo cancels this thread's writes.
         m_reader.reset();
         CancelIo(m_handle);
-        // A write has no event to wait on: the driver ends a cancelled one at once.
-        for (const auto &write : m_writes)
-            while (!HasOverlappedIoCompleted(&write->overlapped))
-                Sleep(kDrainLookMs);
+        waitForWrites(kNoDeadline);
         CloseHandle(m_handle);   // nothing to do if it fails: the handle is gone either way
         m_handle = nullptr;
     }
