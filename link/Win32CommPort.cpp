@@ -137,25 +137,23 @@ bool Win32CommPort::portOpen() const
 }
 
 // Waits, for at most kCloseDrainLimitMs in all, until the driver has sent every write
-// still queued, oldest first.
-// What is still left when the limit passes is dropped.
+// still queued, oldest first. What is still left when the limit passes is dropped.
 void Win32CommPort::sendQueued()
 {
     waitForWrites(GetTickCount64() + kCloseDrainLimitMs);
 }
 
 // A write has no event to wait on: looks every kDrainLookMs until the driver is done with
-// every queued write, or GetTickCount64() reaches `untilTickMs`; true when all are done.
-bool Win32CommPort::waitForWrites(unsigned long long untilTickMs) const
+// every queued write, or GetTickCount64() reaches `untilTickMs`.
+void Win32CommPort::waitForWrites(unsigned long long untilTickMs) const
 {
     for (const auto &write : m_writes) {
         while (!HasOverlappedIoCompleted(&write->overlapped)) {
             if (GetTickCount64() >= untilTickMs)
-                return false;
+                return;
             Sleep(kDrainLookMs);
         }
     }
-    return true;
 }
 
 void Win32CommPort::closeHandle()

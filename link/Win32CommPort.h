@@ -48,7 +48,7 @@ private:
     [[noreturn]] void failAndClose(Operation reporting, Operation failedIn, const QString &cause);
     void sendQueued();
     void closeHandle();
-    bool waitForWrites(unsigned long long untilTickMs) const;
+    void waitForWrites(unsigned long long untilTickMs) const;
     void announceArrival();   // on this port's thread, on the reader's word
 
     void *m_handle = nullptr;   // the Win32 HANDLE; null while closed
