@@ -3,6 +3,8 @@
 #include "link/Frames.h"
 #include "link/RuntimeError.h"
 
+#include <QCoreApplication>
+
 #include <windows.h>
 
 namespace {
@@ -119,7 +121,9 @@ struct Win32CommPort::Transfer {
     OVERLAPPED overlapped;
 };
 
-Win32CommPort::Win32CommPort() = default;
+Win32CommPort::Win32CommPort() : m_arrivalWindow([this] { announceArrival(); })
+{
+}
 
 Win32CommPort::~Win32CommPort()
 {
@@ -200,10 +204,11 @@ void Win32CommPort::open()
         CloseHandle(handle);
         m_state.cannotConfigure(systemMessage(error));
     }
-    auto reader = std::make_unique<Win32CommReader>(handle, [this] {
-        QMetaObject::invokeMethod(&m_arrivalContext, [this] { announceArrival(); }, Qt::QueuedConnection);
-    });
-    if (const DWORD error = reader->start()) {
+    auto reader = std::make_unique<Win32CommReader>(handle, [this] { return m_arrivalWindow.post(); });
+    DWORD error = m_arrivalWindow.create();
+    if (error == 0)
+        error = reader->start();
+    if (error != 0) {
         reader.reset();
         CloseHandle(handle);
         m_state.cannotOpen(CommError::OpenFailed, systemMessage(error));
@@ -219,11 +224,16 @@ bool Win32CommPort::notifyArrivals(std::function<void()> handler)
 }
 
 // Word from a reader of this port, maybe one since closed: the current one says whether
-// anything waits for input().
+// anything waits for input(). The handler's answer to the word (a sequence's tick "at
+// once" is a queued call) runs before this dispatch returns, as it would had Qt's own
+// dispatch of posted events brought the word; waiting for Qt's next pass over the
+// message queue would cost that pass, several calls into the server under Wine.
 void Win32CommPort::announceArrival()
 {
-    if (m_reader && m_reader->wordReceived() && m_arrival)
+    if (m_reader && m_reader->wordReceived() && m_arrival) {
         m_arrival();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    }
 }
 
 void Win32CommPort::output(const QByteArray &bytes)

@@ -3,8 +3,8 @@
 #include "link/CommPort.h"
 #include "link/CommPortState.h"
 #include "link/Win32CommReader.h"
+#include "link/Win32WordWindow.h"
 
-#include <QObject>
 #include <QString>
 
 #include <deque>
@@ -56,5 +56,5 @@ private:
     std::deque<std::unique_ptr<Transfer>> m_writes;   // handed to the driver, not yet done
     std::unique_ptr<Win32CommReader> m_reader;   // while open
     std::function<void()> m_arrival;
-    QObject m_arrivalContext;   // lives in the thread that made the port: the reader's word goes there
+    Win32WordWindow m_arrivalWindow;   // on the thread that opened the port: the reader's word goes there
 };

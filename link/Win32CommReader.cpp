@@ -12,7 +12,7 @@ constexpr DWORD kEmptyReadPauseMs = 1;
 
 } // namespace
 
-Win32CommReader::Win32CommReader(void *handle, std::function<void()> arrived)
+Win32CommReader::Win32CommReader(void *handle, std::function<bool()> arrived)
     : m_handle(handle), m_arrived(std::move(arrived))
 {
 }
@@ -88,8 +88,10 @@ void Win32CommReader::keep(const QByteArray &bytes, unsigned long failure)
         giveWord = !m_wordGiven;
         m_wordGiven = true;
     }
-    if (giveWord)
-        m_arrived();
+    if (giveWord && !m_arrived()) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_wordGiven = false;
+    }
 }
 
 void Win32CommReader::run()

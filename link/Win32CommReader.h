@@ -18,7 +18,8 @@
 //
 // The bytes wait here until take(). `arrived` is called on the reader's thread when
 // bytes (or the failure that ended the reading) start to wait; it is called once until
-// the port's thread answers with wordReceived(), however many bytes come meanwhile.
+// the port's thread answers with wordReceived(), however many bytes come meanwhile. It
+// returns false when it could not give word; the next bytes then try again.
 // The reader is the handle's only reader; writes on other threads go alongside.
 class Win32CommReader {
 public:
@@ -26,7 +27,7 @@ public:
     // Windows: Wine's never ends). Only stop() needs to end one sooner.
     static constexpr unsigned long kReadWaitMs = 10000;
 
-    Win32CommReader(void *handle, std::function<void()> arrived);
+    Win32CommReader(void *handle, std::function<bool()> arrived);
     ~Win32CommReader();   // stops
     Win32CommReader(const Win32CommReader &) = delete;
     Win32CommReader &operator=(const Win32CommReader &) = delete;
@@ -62,7 +63,7 @@ private:
     void keep(const QByteArray &bytes, unsigned long failure);
 
     void *m_handle;
-    std::function<void()> m_arrived;
+    std::function<bool()> m_arrived;
     void *m_stop = nullptr;         // event: stop() was called
     std::atomic<bool> m_stopping{false};   // the same, for reads that end without a wait
     void *m_readDone = nullptr;     // event of the pending read
