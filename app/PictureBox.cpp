@@ -123,9 +123,16 @@ void PictureBox::fillBox(const QRect &box, const QColor &colour)
     if (box.isEmpty())
         return;
     fitCanvas();
+    // A box inside the last one, in its colour, with nothing drawn since (any drawing
+    // changes the canvas's key) would change no pixel: the progress bar asks for the
+    // same box on about every other line, and a painter costs more than the rest of the
+    // line's tick.
+    if (m_lastFill.canvasKey == m_canvas.cacheKey() && m_lastFill.colour == colour && m_lastFill.box.contains(box))
+        return;
     QPainter painter(&m_canvas);
     painter.fillRect(box, colour);
     painter.end();
+    m_lastFill = {box, colour, m_canvas.cacheKey()};
     updateDrawn(box);
 }
 

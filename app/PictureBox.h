@@ -56,6 +56,12 @@ private:
     void updateDrawn(const QRect &drawn);
 
     mutable QImage m_canvas;
+    struct Fill {
+        QRect box;
+        QColor colour;
+        qint64 canvasKey = 0;   // the canvas's cacheKey() just after the fill
+    };
+    Fill m_lastFill;
     QPixmap m_picture;
     QColor m_background;
     Border m_border = Border::None;

@@ -108,6 +108,24 @@ TEST_F(Progress, BarWidthAndPercentageFollowTheLine)
         EXPECT_EQ(barColumns(bar, row), inner) << "row " << row;
 }
 
+TEST_F(Progress, TheSameBoxAgainIsDrawnOnceAnythingElseDrewOverIt)
+{
+    auto *bar = get<PictureBox>("Picture1");
+    const int middleRow = bar->scaleHeight() / 2;
+    QPixmap patch(4, 4);
+    patch.fill(Qt::red);
+
+    window->showLineProgress(449, 898);
+    const int drawn = barColumns(bar, middleRow);
+    bar->paintPicture(patch, 0, middleRow - 2);
+    window->showLineProgress(449, 898);
+    EXPECT_EQ(barColumns(bar, middleRow), drawn);
+
+    bar->setBackground(kBarBackground);   // a new canvas
+    window->showLineProgress(449, 898);
+    EXPECT_EQ(barColumns(bar, middleRow), drawn);
+}
+
 TEST_F(SequenceServices, SequenceTimersStartOnceAndStop)
 {
     const std::pair<SequenceTimer, const char *> timers[] = {
