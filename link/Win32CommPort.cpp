@@ -92,13 +92,9 @@ bool configure(HANDLE handle)
     if (!SetCommState(handle, &dcb) || !askForReplyEnds(handle, dcb))
         return false;
 
-    // A read returns at once with what has arrived, or waits for the first byte: what
-    // the reader thread needs.
+    // The read time-outs are the reader thread's (Win32CommReader).
     COMMTIMEOUTS timeouts;
     ZeroMemory(&timeouts, sizeof timeouts);
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
-    timeouts.ReadTotalTimeoutConstant = Win32CommReader::kReadWaitMs;
     timeouts.WriteTotalTimeoutMultiplier = kWriteTimeoutPerByteMs;
     timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
     if (!SetCommTimeouts(handle, &timeouts))
@@ -121,7 +117,8 @@ struct Win32CommPort::Transfer {
     OVERLAPPED overlapped;
 };
 
-Win32CommPort::Win32CommPort() : m_arrivalWindow([this] { announceArrival(); })
+Win32CommPort::Win32CommPort(Win32CommReader::Way readerStartsWith)
+    : m_readerStartsWith(readerStartsWith), m_arrivalWindow([this] { announceArrival(); })
 {
 }
 
@@ -204,7 +201,8 @@ void Win32CommPort::open()
         CloseHandle(handle);
         m_state.cannotConfigure(systemMessage(error));
     }
-    auto reader = std::make_unique<Win32CommReader>(handle, [this] { return m_arrivalWindow.post(); });
+    auto reader = std::make_unique<Win32CommReader>(handle, [this] { return m_arrivalWindow.post(); },
+                                                    m_readerStartsWith);
     DWORD error = m_arrivalWindow.create();
     if (error == 0)
         error = reader->start();

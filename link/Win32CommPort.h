@@ -23,7 +23,8 @@
 // (CommPortState); a read or write that fails closes the port, and later calls report why.
 class Win32CommPort : public CommPort {
 public:
-    Win32CommPort();
+    // How the reader waits at first: the way the driver keeps to, unless a test says otherwise.
+    explicit Win32CommPort(Win32CommReader::Way readerStartsWith = Win32CommReader::Way::WhateverHasCome);
     ~Win32CommPort() override;
     Win32CommPort(const Win32CommPort &) = delete;
     Win32CommPort &operator=(const Win32CommPort &) = delete;
@@ -56,5 +57,6 @@ private:
     std::deque<std::unique_ptr<Transfer>> m_writes;   // handed to the driver, not yet done
     std::unique_ptr<Win32CommReader> m_reader;   // while open
     std::function<void()> m_arrival;
+    Win32CommReader::Way m_readerStartsWith;
     Win32WordWindow m_arrivalWindow;   // on the thread that opened the port: the reader's word goes there
 };

@@ -6,14 +6,15 @@
 
 namespace {
 
-// After a read that brought nothing: a driver that does not wait as asked is then read
-// every millisecond rather than spun on. A waiting one gets here once per kReadWaitMs.
+// After a read that waited and brought nothing: a driver that does not wait as asked is
+// then read every millisecond rather than spun on. A waiting one gets here once per
+// kReadWaitMs.
 constexpr DWORD kEmptyReadPauseMs = 1;
 
 } // namespace
 
-Win32CommReader::Win32CommReader(void *handle, std::function<bool()> arrived)
-    : m_handle(handle), m_arrived(std::move(arrived))
+Win32CommReader::Win32CommReader(void *handle, std::function<bool()> arrived, Way startWith)
+    : m_handle(handle), m_arrived(std::move(arrived)), m_startWith(startWith)
 {
 }
 
@@ -27,6 +28,10 @@ Win32CommReader::~Win32CommReader()
 
 unsigned long Win32CommReader::start()
 {
+    const DWORD error = m_startWith == Way::WhateverHasCome ? setReadTimeouts(MAXDWORD, 0, 0)
+                                                            : setFirstByteTimeouts();
+    if (error != 0)
+        return error;
     m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!m_stop)
         return GetLastError();
@@ -94,25 +99,82 @@ void Win32CommReader::keep(const QByteArray &bytes, unsigned long failure)
     }
 }
 
+unsigned long Win32CommReader::setReadTimeouts(unsigned long interval, unsigned long multiplier, unsigned long constant)
+{
+    COMMTIMEOUTS timeouts;   // the write time-outs stay as the port set them
+    if (!GetCommTimeouts(m_handle, &timeouts))
+        return GetLastError();
+    timeouts.ReadIntervalTimeout = interval;
+    timeouts.ReadTotalTimeoutMultiplier = multiplier;
+    timeouts.ReadTotalTimeoutConstant = constant;
+    return SetCommTimeouts(m_handle, &timeouts) ? 0 : GetLastError();
+}
+
+unsigned long Win32CommReader::setFirstByteTimeouts()
+{
+    return setReadTimeouts(MAXDWORD, MAXDWORD, kReadWaitMs);
+}
+
 void Win32CommReader::run()
+{
+    if (m_startWith == Way::FirstByte || readWhateverHasCome())
+        readFromFirstBytes();
+}
+
+bool Win32CommReader::ended(const Outcome &outcome, const QByteArray &bytes)
+{
+    if (outcome.error == 0 && !outcome.stopped)
+        return false;
+    if (!bytes.isEmpty() || outcome.error != 0)
+        keep(bytes, outcome.error);
+    return true;
+}
+
+// False when the stop came meanwhile, or the wait failed (kept as the failure).
+bool Win32CommReader::pausedAfterEmptyRead()
+{
+    const DWORD paused = WaitForSingleObject(m_stop, kEmptyReadPauseMs);
+    if (paused == WAIT_TIMEOUT)
+        return true;
+    if (paused != WAIT_OBJECT_0)
+        keep(QByteArray(), GetLastError());
+    return false;
+}
+
+bool Win32CommReader::readWhateverHasCome()
+{
+    for (;;) {
+        QByteArray bytes(qsizetype(kReadChunkBytes), Qt::Uninitialized);
+        const Outcome outcome = read(bytes.data(), kReadChunkBytes);
+        bytes.truncate(qsizetype(outcome.got));
+        if (ended(outcome, bytes))
+            return false;
+        if (!bytes.isEmpty()) {
+            keep(bytes, 0);
+        } else if (!outcome.waited) {
+            // Ended at once with nothing: this driver does not wait in this way.
+            if (const DWORD error = setFirstByteTimeouts()) {
+                keep(QByteArray(), error);
+                return false;
+            }
+            return true;
+        } else if (!pausedAfterEmptyRead()) {
+            return false;
+        }
+    }
+}
+
+void Win32CommReader::readFromFirstBytes()
 {
     for (;;) {
         char first = 0;
         const Outcome waited = read(&first, 1);
         QByteArray bytes = waited.got > 0 ? QByteArray(1, first) : QByteArray();
-        if (waited.error != 0 || waited.stopped) {
-            if (!bytes.isEmpty() || waited.error != 0)
-                keep(bytes, waited.error);
+        if (ended(waited, bytes))
             return;
-        }
         if (bytes.isEmpty()) {
-            const DWORD paused = WaitForSingleObject(m_stop, kEmptyReadPauseMs);
-            if (paused == WAIT_OBJECT_0)
+            if (!pausedAfterEmptyRead())
                 return;
-            if (paused != WAIT_TIMEOUT) {
-                keep(QByteArray(), GetLastError());
-                return;
-            }
             continue;
         }
 
@@ -157,6 +219,7 @@ Win32CommReader::Outcome Win32CommReader::read(char *into, unsigned long count)
         outcome.error = GetLastError();
         return outcome;
     }
+    outcome.waited = true;
 
     const HANDLE events[] = {m_readDone, m_stop};
     const DWORD woke = WaitForMultipleObjects(2, events, FALSE, INFINITE);
