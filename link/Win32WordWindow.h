@@ -4,9 +4,9 @@
 
 // A message-only window that carries word from other threads to the thread that made it:
 // post() may be called on any thread, and the handler then runs on the window's thread,
-// from the event loop's own dispatch of the message. That is the shortest way a word
-// can take into Qt's event loop on Windows: a posted Qt event costs that loop a second
-// pass over the message queue, and under Wine every pass is several calls into its server.
+// from the event loop's own dispatch of the message. The loop dispatches it on its first
+// look at the queue, where a posted Qt event costs it a second pass over the queue, and
+// under Wine every pass is several calls into its server.
 class Win32WordWindow {
 public:
     explicit Win32WordWindow(std::function<void()> handler);
